@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tolvex {
+
+// The platform's file handle for binary reading: open, read, close. Every
+// call reports failure through a system error number, never by throwing.
+struct FileHandle {
+    int descriptor = -1;
+};
+
+// Opens `path` for binary reading. Returns 0, or the error number of the
+// failed open.
+int open_file(const std::string& path, FileHandle& file);
+
+// Reads up to `size` bytes. Returns the count (0 at end of file), or -1 with
+// the error number in `error`.
+long read_file(FileHandle file, unsigned char* buffer, std::size_t size, int& error);
+
+void close_file(FileHandle file);
+
+// The text that follows "NAME: " when `path` could not be read because of
+// `error`, in the words the platform's own error report uses.
+std::string file_error_text(const std::string& path, int error);
+
+}  // namespace tolvex

@@ -1,0 +1,63 @@
+#include "godfile/primitives.h"
+
+#include <cstring>
+
+namespace tolvex {
+
+void skip(ByteInput& input, std::size_t count)
+{
+    while (count > buffered(input)) {
+        count -= buffered(input);
+        if (!refill(input))
+            return;
+    }
+    input.next += count;
+}
+
+void read_scrambled_text(ByteInput& input, std::string& text)
+{
+    text.clear();
+    for (;;) {
+        if (input.next == input.end && !refill(input))
+            return;
+        auto* stop = static_cast<const unsigned char*>(
+            std::memchr(input.next, text_key, buffered(input)));
+        const unsigned char* last = stop ? stop : input.end;
+        std::size_t start = text.size();
+        text.resize(start + static_cast<std::size_t>(last - input.next));
+        for (std::size_t i = start; input.next != last; ++i)
+            text[i] = static_cast<char>(*input.next++ ^ text_key);
+        if (stop) {
+            ++input.next;
+            return;
+        }
+    }
+}
+
+void skip_past_record_marker(ByteInput& input)
+{
+    constexpr unsigned char first = 0x39;
+    constexpr unsigned char second = 0x30;
+    // The scan starts with a zero "previous" byte, so a 0x30 at the very
+    // start never completes the marker.
+    unsigned char previous = 0;
+    for (;;) {
+        if (input.next == input.end && !refill(input))
+            return;
+        const unsigned char* start = input.next;
+        auto* hit = static_cast<const unsigned char*>(std::memchr(start, second, buffered(input)));
+        while (hit) {
+            unsigned char before = hit == start ? previous : hit[-1];
+            if (before == first) {
+                input.next = hit + 1;
+                return;
+            }
+            hit = static_cast<const unsigned char*>(
+                std::memchr(hit + 1, second, static_cast<std::size_t>(input.end - hit - 1)));
+        }
+        previous = input.end[-1];
+        input.next = input.end;
+    }
+}
+
+}  // namespace tolvex

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "godfile/byte_input.h"
+
+namespace tolvex {
+
+// The next byte as 0..255, or -1 at the end of the input.
+inline int read_u8(ByteInput& input)
+{
+    if (input.next == input.end && !refill(input))
+        return -1;
+    return *input.next++;
+}
+
+// A little-endian 16-bit number: lo + hi * 256, where a byte past the end
+// counts as -1 (so -257 when both are missing, lo - 256 when only hi is).
+inline int read_u16le(ByteInput& input)
+{
+    int lo = read_u8(input);
+    int hi = read_u8(input);
+    return lo + hi * 256;
+}
+
+// Passes over `count` bytes. Skips are short, so they read forward rather
+// than seek: this also works on pipes. Past the end is not an error.
+void skip(ByteInput& input, std::size_t count);
+
+// The key that scrambles texts; stored on its own it ends a text.
+constexpr unsigned char text_key = 0x5A;
+
+// Reads a scrambled text up to its terminator or the end of the input, and
+// puts the decoded bytes in `text`. Texts are held whole, however long.
+void read_scrambled_text(ByteInput& input, std::string& text);
+
+// Consumes bytes up to and including the record marker, the bytes 0x39 0x30,
+// or up to the end of the input.
+void skip_past_record_marker(ByteInput& input);
+
+}  // namespace tolvex

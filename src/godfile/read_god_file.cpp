@@ -1,0 +1,56 @@
+#include "godfile/read_god_file.h"
+
+#include "godfile/primitives.h"
+
+namespace tolvex {
+
+ReadStatus read_god_record(ByteInput& input, GodRecord& record)
+{
+    skip(input, 6);
+    read_u16le(input);
+    skip(input, 2);
+    read_u16le(input);
+    skip(input, 14);
+    record.nation = read_u16le(input);
+    skip(input, 10);
+    read_scrambled_text(input, record.lead_text);
+
+    skip_past_record_marker(input);
+    skip(input, 18);
+    record.body = read_u16le(input);
+    record.hit_points = read_u16le(input);
+    skip(input, 22);
+    read_u16le(input);
+    skip(input, 7);
+    read_scrambled_text(input, record.caption_a);
+
+    read_u16le(input);
+    skip(input, 73);
+    record.dominion = read_u8(input);
+    for (int& level : record.paths)
+        level = read_u8(input);
+    skip(input, 38);
+    for (int& scale : record.scales)
+        scale = read_u8(input);
+    read_scrambled_text(input, record.caption_b);
+    record.sleep_state = read_u8(input);
+
+    // Once the input has ended every later read sees the end too, so one
+    // test after the last field tells whether the file was complete.
+    if (input.error != 0)
+        return ReadStatus::read_error;
+    return input.ended ? ReadStatus::short_file : ReadStatus::ok;
+}
+
+ReadResult read_god_file(const std::string& path, GodRecord& record)
+{
+    ByteInput input;
+    if (int error = open_file(path, input.file); error != 0)
+        return {ReadStatus::cannot_open, error};
+    input.has_file = true;
+    ReadStatus status = read_god_record(input, record);
+    close_file(input.file);
+    return {status, input.error};
+}
+
+}  // namespace tolvex
