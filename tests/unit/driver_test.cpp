@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "capture.h"
+#include "cli/driver.h"
+#include "god_file_writer.h"
+#include "temp_dir.h"
+
+namespace tolvex {
+namespace {
+
+const char* const alder_report =
+    "Alder, the Grey\n"
+    "Arcoscephale, Late Era\n"
+    "Serpent Cataphract (Body 3, 32 hits)\n"
+    "Magic:  Fire 2  Astral 1\n"
+    "Dominion 4\n"
+    "Scales:  Order 2  Death 1\n"
+    "Dormant\n";
+
+class Driver : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(testing::save_file(alder_, testing::write_god_file({})));
+        auto bytes = testing::write_god_file({});
+        bytes.resize(100);
+        ASSERT_TRUE(testing::save_file(short_, bytes));
+    }
+
+    int run(std::vector<std::string> files)
+    {
+        files.insert(files.begin(), "tolvex");
+        Output out;
+        out.stream = out_.stream();
+        out.block_size = 64;  // several blocks per report
+        return run_tolvex(files, out, err_.stream());
+    }
+
+    testing::TempDir dir_;
+    std::string alder_ = dir_.path("alder.god");
+    std::string short_ = dir_.path("short.god");
+    std::string missing_ = dir_.path("missing.god");
+    testing::Capture out_;
+    testing::Capture err_;
+};
+
+TEST_F(Driver, NoFileIsAUsageError)
+{
+    EXPECT_EQ(run({}), exit_usage);
+    EXPECT_EQ(out_.text(), "");
+    EXPECT_EQ(err_.text(), "Usage: tolvex <files>\n");
+}
+
+TEST_F(Driver, OneFileHasNoHeader)
+{
+    EXPECT_EQ(run({alder_}), exit_success);
+    EXPECT_EQ(out_.text(), alder_report);
+    EXPECT_EQ(err_.text(), "");
+}
+
+TEST_F(Driver, SeveralFilesHaveAHeaderEach)
+{
+    EXPECT_EQ(run({alder_, alder_}), exit_success);
+    std::string header = "\n----" + alder_ + "----\n\n";
+    EXPECT_EQ(out_.text(), header + alder_report + header + alder_report);
+}
+
+TEST_F(Driver, StopsAtTheFirstFileThatCannotBeRead)
+{
+    EXPECT_EQ(run({alder_, missing_, alder_}), exit_cannot_read);
+    EXPECT_EQ(out_.text(), "\n----" + alder_ + "----\n\n" + alder_report);
+    EXPECT_EQ(err_.text(), "tolvex: can't read " + missing_ + ": No such file or directory\n");
+}
+
+TEST_F(Driver, AnEmptyNameLeavesOutTheName)
+{
+    EXPECT_EQ(run({""}), exit_cannot_read);
+    EXPECT_EQ(err_.text(), "tolvex: can't read No such file or directory\n");
+}
+
+TEST_F(Driver, AShortFileIsNotReported)
+{
+    EXPECT_EQ(run({alder_, short_}), exit_cannot_read);
+    EXPECT_EQ(out_.text(), "\n----" + alder_ + "----\n\n" + alder_report);
+    EXPECT_EQ(err_.text(), "tolvex: can't read " + short_ + ": Unexpected end of file\n");
+}
+
+TEST_F(Driver, AWildcardNameThatDoesNotExistIsInvalid)
+{
+    EXPECT_EQ(run({dir_.path("*.god")}), exit_cannot_read);
+    EXPECT_EQ(err_.text(), "tolvex: can't read " + dir_.path("*.god") + ": Invalid argument\n");
+}
+
+}  // namespace
+}  // namespace tolvex
