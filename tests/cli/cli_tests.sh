@@ -147,17 +147,20 @@ group_streams() {
     "${program[@]}" alder.god brannoc.god 2>actual.err | cat >actual.out
     check "into a pipe" 0 "${PIPESTATUS[0]}" "$ha$alder$hb$brannoc" ""
 
+    : >actual.out
+    "${program[@]}" alder.god >/dev/full 2>actual.err
+    check "output to a full device" 3 "$?" "" $'tolvex: write error: No space left on device\n'
+    "${program[@]}" alder.god nothing.god >/dev/full 2>actual.err
+    check "output to a full device, then a missing file" 2 "$?" "" \
+        "tolvex: can't read nothing.god: No such file or directory"$'\n'$'tolvex: write error: No space left on device\n'
+
+    "${program[@]}" alder.god >&- 2>actual.err
+    check "output closed" 3 "$?" "" $'tolvex: write error: Bad file descriptor\n'
+
     if [ "$platform" = posix ]; then
         expect "standard input as a file" 0 "$alder" "" -- /dev/stdin <alder.god
         cat alder.god | "${program[@]}" /dev/stdin >actual.out 2>actual.err
         check "a pipe as a file" 0 "$?" "$alder" ""
-
-        : >actual.out
-        "${program[@]}" alder.god >/dev/full 2>actual.err
-        check "output to a full device" 3 "$?" "" $'tolvex: write error: No space left on device\n'
-
-        "${program[@]}" alder.god >&- 2>actual.err
-        check "output closed" 3 "$?" "" $'tolvex: write error: Bad file descriptor\n'
     fi
 }
 
