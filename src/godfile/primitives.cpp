@@ -20,8 +20,8 @@ void read_scrambled_text(ByteInput& input, std::string& text)
     for (;;) {
         if (input.next == input.end && !refill(input))
             return;
-        auto* stop = static_cast<const unsigned char*>(
-            std::memchr(input.next, text_key, buffered(input)));
+        auto* stop =
+            static_cast<const unsigned char*>(std::memchr(input.next, text_key, buffered(input)));
         const unsigned char* last = stop ? stop : input.end;
         std::size_t start = text.size();
         text.resize(start + static_cast<std::size_t>(last - input.next));
