@@ -1,14 +1,14 @@
 #include "cli/console.h"
 
 #include <io.h>
-#include <windows.h>
 
 namespace tolvex {
 
 bool is_character_device(std::FILE* stream)
 {
-    auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
-    return handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) == FILE_TYPE_CHAR;
+    // The C runtime marks a descriptor as a tty when the system reports a
+    // character device for it: a console, NUL, a printer or a serial port.
+    return ::_isatty(::_fileno(stream)) != 0;
 }
 
 }  // namespace tolvex

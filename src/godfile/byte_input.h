@@ -13,11 +13,11 @@ namespace tolvex {
 struct ByteInput {
     const unsigned char* next = nullptr;
     const unsigned char* end = nullptr;
-    FileHandle file;           // no descriptor: memory input, ends with its bytes
+    FileHandle file;  // no descriptor: memory input, ends with its bytes
     bool has_file = false;
-    bool ended = false;        // a read wanted a byte past the last one
-    int error = 0;             // error number of a failed read, which also ends the input
-    std::array<unsigned char, 64 * 1024> buffer;
+    bool ended = false;  // a read wanted a byte past the last one
+    int error = 0;       // error number of a failed read, which also ends the input
+    std::array<unsigned char, std::size_t{64} * 1024> buffer;
 };
 
 ByteInput memory_input(const unsigned char* data, std::size_t size);

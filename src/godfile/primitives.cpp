@@ -20,8 +20,8 @@ void read_scrambled_text(ByteInput& input, std::string& text)
     for (;;) {
         if (input.next == input.end && !refill(input))
             return;
-        auto* stop = static_cast<const unsigned char*>(
-            std::memchr(input.next, text_key, buffered(input)));
+        const auto* stop =
+            static_cast<const unsigned char*>(std::memchr(input.next, text_key, buffered(input)));
         const unsigned char* last = stop ? stop : input.end;
         std::size_t start = text.size();
         text.resize(start + static_cast<std::size_t>(last - input.next));
@@ -45,7 +45,8 @@ void skip_past_record_marker(ByteInput& input)
         if (input.next == input.end && !refill(input))
             return;
         const unsigned char* start = input.next;
-        auto* hit = static_cast<const unsigned char*>(std::memchr(start, second, buffered(input)));
+        const auto* hit =
+            static_cast<const unsigned char*>(std::memchr(start, second, buffered(input)));
         while (hit) {
             unsigned char before = hit == start ? previous : hit[-1];
             if (before == first) {

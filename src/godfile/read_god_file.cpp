@@ -1,5 +1,7 @@
 #include "godfile/read_god_file.h"
 
+#include <algorithm>
+
 #include "godfile/primitives.h"
 
 namespace tolvex {
@@ -27,11 +29,9 @@ ReadStatus read_god_record(ByteInput& input, GodRecord& record)
     read_u16le(input);
     skip(input, 73);
     record.dominion = read_u8(input);
-    for (int& level : record.paths)
-        level = read_u8(input);
+    std::ranges::generate(record.paths, [&input] { return read_u8(input); });
     skip(input, 38);
-    for (int& scale : record.scales)
-        scale = read_u8(input);
+    std::ranges::generate(record.scales, [&input] { return read_u8(input); });
     read_scrambled_text(input, record.caption_b);
     record.sleep_state = read_u8(input);
 

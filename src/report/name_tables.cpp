@@ -7,8 +7,8 @@ const std::array<const char*, 8> path_names = {
 };
 
 const std::array<const char*, 12> scale_names = {
-    "Order", "Productivity", "Heat", "Growth", "Fortune", "Magic",
-    "Turmoil", "Sloth", "Cold", "Death", "Misfortune", "Drain",
+    "Order",   "Productivity", "Heat", "Growth", "Fortune",    "Magic",
+    "Turmoil", "Sloth",        "Cold", "Death",  "Misfortune", "Drain",
 };
 
 const std::array<const char*, 3> state_names = {"Awake", "Dormant", "Imprisoned"};

@@ -8,7 +8,8 @@ bool flush_output(Output& out)
 {
     if (!out.pending.empty() && out.error == 0) {
         errno = 0;
-        if (std::fwrite(out.pending.data(), 1, out.pending.size(), out.stream) != out.pending.size())
+        if (std::fwrite(out.pending.data(), 1, out.pending.size(), out.stream) !=
+            out.pending.size())
             out.error = errno != 0 ? errno : EIO;
     }
     out.pending.clear();

@@ -14,10 +14,10 @@ namespace tolvex {
 // what reaches the device, in that order.
 struct Output {
     std::FILE* stream = nullptr;
-    bool write_through = false;      // hand over each write as it ends
+    bool write_through = false;  // hand over each write as it ends
     std::size_t block_size = 4096;
     std::string pending;
-    int error = 0;                   // error number of the first failed write
+    int error = 0;  // error number of the first failed write
 };
 
 // Hands everything pending to the stream. Returns false once any write

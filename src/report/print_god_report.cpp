@@ -36,12 +36,12 @@ void print_god_report(const GodRecord& record, Output& out)
 {
     write(out, record.caption_a, ", ", record.caption_b, "\n");
 
-    if (auto* nation = slot(nation_names, record.nation))
+    if (const auto* nation = slot(nation_names, record.nation))
         write(out, or_null(*nation), "\n");
     else
         write(out, "Bogus nation number ", record.nation, "\n");
 
-    if (auto* body = slot(body_names, record.body))
+    if (const auto* body = slot(body_names, record.body))
         write(out, or_null(*body), " (Body ", record.body, ", ", record.hit_points, " hits)\n");
     else
         write(out, "Bogus body number ", record.body, "\n");
@@ -76,7 +76,7 @@ void print_god_report(const GodRecord& record, Output& out)
         write(out, "\n");
     }
 
-    if (auto* state = slot(state_names, record.sleep_state))
+    if (const auto* state = slot(state_names, record.sleep_state))
         write(out, *state, "\n");
     else
         write(out, "Bogus state number ", record.sleep_state, "\n");

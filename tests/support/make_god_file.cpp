@@ -44,20 +44,34 @@ bool parse_list(const std::string& text, Array& values)
 bool set_field(GodFileFields& f, const std::string& name, const std::string& value)
 {
     int number = std::atoi(value.c_str());
-    if (name == "nation") f.nation = number;
-    else if (name == "body") f.body = number;
-    else if (name == "hit_points") f.hit_points = number;
-    else if (name == "dominion") f.dominion = number;
-    else if (name == "sleep_state") f.sleep_state = number;
-    else if (name == "gap") f.gap = static_cast<std::size_t>(number);
-    else if (name == "tail") f.tail = static_cast<std::size_t>(number);
-    else if (name == "seed") f.seed = static_cast<std::uint32_t>(number);
-    else if (name == "lead_text") f.lead_text = unescape(value);
-    else if (name == "caption_a") f.caption_a = unescape(value);
-    else if (name == "caption_b") f.caption_b = unescape(value);
-    else if (name == "paths") return parse_list(value, f.paths);
-    else if (name == "scales") return parse_list(value, f.scales);
-    else return false;
+    if (name == "nation")
+        f.nation = number;
+    else if (name == "body")
+        f.body = number;
+    else if (name == "hit_points")
+        f.hit_points = number;
+    else if (name == "dominion")
+        f.dominion = number;
+    else if (name == "sleep_state")
+        f.sleep_state = number;
+    else if (name == "gap")
+        f.gap = static_cast<std::size_t>(number);
+    else if (name == "tail")
+        f.tail = static_cast<std::size_t>(number);
+    else if (name == "seed")
+        f.seed = static_cast<std::uint32_t>(number);
+    else if (name == "lead_text")
+        f.lead_text = unescape(value);
+    else if (name == "caption_a")
+        f.caption_a = unescape(value);
+    else if (name == "caption_b")
+        f.caption_b = unescape(value);
+    else if (name == "paths")
+        return parse_list(value, f.paths);
+    else if (name == "scales")
+        return parse_list(value, f.scales);
+    else
+        return false;
     return true;
 }
 

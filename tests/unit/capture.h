@@ -10,7 +10,11 @@ namespace tolvex::testing {
 class Capture {
 public:
     Capture() : stream_(std::tmpfile()) {}
-    ~Capture() { if (stream_) std::fclose(stream_); }
+    ~Capture()
+    {
+        if (stream_)
+            std::fclose(stream_);
+    }
     Capture(const Capture&) = delete;
     Capture& operator=(const Capture&) = delete;
 
