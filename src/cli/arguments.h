@@ -5,8 +5,10 @@
 
 namespace tolvex {
 
-// The program name followed by the file arguments, as the platform hands
-// them over.
+// The program name followed by the file arguments, with every wildcard
+// argument expanded. If memory runs out on the way, writes the start-up
+// failure message straight to the standard-error device and ends the
+// process with status 255, flushing no stream.
 std::vector<std::string> command_line_arguments(int argc, char** argv);
 
 }  // namespace tolvex

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tolvex {
+
+// The platform's directory search for a wildcard argument: appends the name
+// (the long name, without any directory) of every entry that matches
+// `pattern`, "." and ".." included when they match. A search that finds
+// nothing or fails appends nothing.
+void search_directory(const std::string& pattern, std::vector<std::string>& names);
+
+}  // namespace tolvex

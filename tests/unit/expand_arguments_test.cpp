@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "cli/expand_arguments.h"
+#include "fake_code_page.h"
+
+namespace tolvex {
+namespace {
+
+const CodePage single = single_byte_code_page();
+
+std::vector<Argument> plain(const std::vector<std::string>& texts)
+{
+    std::vector<Argument> arguments;
+    for (const std::string& text : texts)
+        arguments.push_back({text, false});
+    return arguments;
+}
+
+TEST(DirectoryPart, IsTheTextUpToTheLastSeparatorBeforeTheFirstWildcard)
+{
+    const std::optional<std::size_t> keep;
+    const std::vector<std::pair<const char*, std::optional<std::size_t>>> cases = {
+        {"*.x", 0},
+        {"a?", 0},
+        {"sub/*.x", 4},
+        {"sub\\*.x", 4},
+        {"a/b\\c?/d*", 4},
+        {"/*", 1},
+        {"\\x*", 1},
+        {"C:*.x", 2},
+        {"a:b*", 2},
+        {"C:\\d\\*.x", 5},
+        {"x:y/z*", 4},
+        {"d*/a.x", 0},     // separators after the first wildcard are not looked at
+        {"ab:c*", keep},   // a colon that is no drive letter's
+        {":*", keep},
+        {"a/b:c*", keep},
+        {"plain.x", keep},
+        {"", keep},
+    };
+    for (const auto& [argument, length] : cases)
+        EXPECT_EQ(directory_part_length(argument, single), length) << argument;
+}
+
+TEST(DirectoryPart, NeverEndsOnATrailByte)
+{
+    auto page = testing::fake_double_byte_code_page();
+    EXPECT_EQ(directory_part_length("\x81\\*", page), 0u);
+    EXPECT_EQ(directory_part_length("a\x81\\" "b\\*", page), 5u);
+    EXPECT_EQ(directory_part_length("\x81:*", page), 0u);
+    EXPECT_EQ(directory_part_length("\x81\\*", single), 2u);
+    EXPECT_EQ(directory_part_length("\x81:*", single), 2u);
+}
+
+TEST(CompareNames, FoldsAsciiLettersOnlyAndComparesUnsigned)
+{
+    EXPECT_EQ(compare_names("A.x", "a.x", single), 0);
+    EXPECT_EQ(compare_names("READ.ME", "read.me", single), 0);
+    EXPECT_LT(compare_names("_a", "a", single), 0);
+    EXPECT_LT(compare_names("_", "A", single), 0);   // as raw bytes "A" would come first
+    EXPECT_LT(compare_names("[", "Z", single), 0);
+    EXPECT_LT(compare_names("9", "a", single), 0);
+    EXPECT_LT(compare_names("a", "ab", single), 0);
+    EXPECT_GT(compare_names("ab", "A", single), 0);
+    EXPECT_EQ(compare_names("", "", single), 0);
+    EXPECT_GT(compare_names("\xE9", "z", single), 0);
+    EXPECT_NE(compare_names("\xC9", "\xE9", single), 0);
+}
+
+TEST(CompareNames, UnderADoubleByteCodePage)
+{
+    auto page = testing::fake_double_byte_code_page();
+    EXPECT_EQ(compare_names("\x82\x81", "\x82\x60", page), 0);
+    EXPECT_LT(compare_names("\x82\x60" "a", "\x82\x81" "B", page), 0);
+    // A two-byte character compares as one value with its first byte high.
+    EXPECT_LT(compare_names("\xFF", "\x82\x60", page), 0);
+    EXPECT_GT(compare_names("\xFF", "\x82\x60", single), 0);
+    // A trail byte that looks like a letter is not folded on its own.
+    EXPECT_NE(compare_names("\x81" "A", "\x81" "a", page), 0);
+    EXPECT_EQ(compare_names("\x81" "A", "\x81" "a", single), 0);
+    EXPECT_EQ(compare_names("\xC0", "\xE0", page), 0);
+    EXPECT_NE(compare_names("\xC0", "\xE0", single), 0);
+}
+
+TEST(SortNames, GivesOneOrderWhateverTheInputOrder)
+{
+    std::vector<std::string> names = {"b.x", "A.x", "a.x", "_a.x", "c.x", "10.x", "B.x"};
+    const std::vector<std::string> sorted = {"10.x", "_a.x", "A.x", "a.x", "B.x", "b.x", "c.x"};
+    std::sort(names.begin(), names.end());
+    do {
+        auto copy = names;
+        sort_names(copy, single);
+        ASSERT_EQ(copy, sorted);
+    } while (std::next_permutation(names.begin(), names.end()));
+}
+
+// A directory search over fixed data that records what it was asked.
+struct FakeSearch {
+    explicit FakeSearch(std::map<std::string, std::vector<std::string>> given) : entries(std::move(given)) {}
+
+    std::map<std::string, std::vector<std::string>> entries;
+    std::vector<std::string> asked;
+
+    DirectorySearch function()
+    {
+        return [this](const std::string& pattern, std::vector<std::string>& names) {
+            asked.push_back(pattern);
+            auto found = entries.find(pattern);
+            if (found != entries.end())
+                names.insert(names.end(), found->second.begin(), found->second.end());
+        };
+    }
+};
+
+TEST(ExpandArguments, ReplacesEachPatternByItsSortedMatches)
+{
+    FakeSearch search{{{"*.x", {".", "..", "b.x", "c.x", "A.x"}}, {"*.y", {"0.y"}}}};
+    auto expanded = expand_arguments(plain({"tolvex", "*.x", "z", "*.y"}), single, search.function());
+    EXPECT_EQ(expanded, (std::vector<std::string>{"tolvex", "A.x", "b.x", "c.x", "z", "0.y"}));
+    EXPECT_EQ(search.asked, (std::vector<std::string>{"*.x", "*.y"}));
+}
+
+TEST(ExpandArguments, KeepsTheDirectoryPartAsTyped)
+{
+    FakeSearch search{{{"Sub\\d/*.X", {"b.x", "a.x"}}, {"C:*", {"f"}}}};
+    auto expanded = expand_arguments(plain({"t", "Sub\\d/*.X", "C:*"}), single, search.function());
+    EXPECT_EQ(expanded, (std::vector<std::string>{"t", "Sub\\d/a.x", "Sub\\d/b.x", "C:f"}));
+}
+
+TEST(ExpandArguments, KeepsWhatIsNotToBeExpanded)
+{
+    FakeSearch search{{{"*.x", {"a.x"}}, {"ab:c*", {"ab:cd"}}}};
+    std::vector<Argument> arguments = {{"t"}, {"*.x", true}, {"ab:c*"}, {"none*"}, {"dots?"}, {"-x"}};
+    search.entries["dots?"] = {".", ".."};
+    auto expanded = expand_arguments(arguments, single, search.function());
+    EXPECT_EQ(expanded, (std::vector<std::string>{"t", "*.x", "ab:c*", "none*", "dots?", "-x"}));
+    EXPECT_EQ(search.asked, (std::vector<std::string>{"none*", "dots?"}));
+}
+
+TEST(ExpandArguments, ExpandsTheProgramNameToo)
+{
+    FakeSearch search{{{"tol*", {"tolvex", "tol"}}}};
+    EXPECT_EQ(expand_arguments(plain({"tol*", "a"}), single, search.function()),
+              (std::vector<std::string>{"tol", "tolvex", "a"}));
+}
+
+TEST(ExpandArguments, PassesRunningOutOfMemoryOn)
+{
+    DirectorySearch failing = [](const std::string&, std::vector<std::string>& names) {
+        names.push_back("a.x");
+        throw std::bad_alloc();
+    };
+    EXPECT_THROW(expand_arguments(plain({"t", "*.x"}), single, failing), std::bad_alloc);
+}
+
+}  // namespace
+}  // namespace tolvex
