@@ -51,7 +51,8 @@ unsigned char lower_case_single_byte(unsigned char byte)
     const char character = static_cast<char>(byte);
     WORD type = 0;
     char lower = character;
-    if (::GetStringTypeExA(LOCALE_SYSTEM_DEFAULT, CT_CTYPE1, &character, 1, &type) && (type & C1_UPPER))
+    if (::GetStringTypeExA(LOCALE_SYSTEM_DEFAULT, CT_CTYPE1, &character, 1, &type) &&
+        (type & C1_UPPER))
         ::LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_LOWERCASE, &character, 1, &lower, 1);
     return static_cast<unsigned char>(lower);
 }
@@ -86,7 +87,8 @@ std::vector<std::string> command_line_arguments(int, char**)
 {
     try {
         CodePage code_page = ansi_code_page();
-        return expand_arguments(split_command_line(::GetCommandLineA(), code_page), code_page, search_directory);
+        return expand_arguments(split_command_line(::GetCommandLineA(), code_page), code_page,
+                                search_directory);
     } catch (const std::bad_alloc&) {
         fail_out_of_memory();
     }

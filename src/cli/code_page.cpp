@@ -15,7 +15,8 @@ CodePage single_byte_code_page()
 {
     CodePage page;
     for (unsigned byte = 0; byte < 256; ++byte)
-        page.fold[byte] = static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
+        page.fold[byte] =
+            static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
     page.fold_double_byte = keep_double_byte;
     return page;
 }

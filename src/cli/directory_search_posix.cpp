@@ -22,8 +22,11 @@ struct CloseDirectory {
 void search_directory(const std::string& pattern, std::vector<std::string>& names)
 {
     std::size_t slash = pattern.rfind('/');
-    std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : pattern.substr(0, slash);
-    NamePattern name_pattern = make_name_pattern(slash == std::string::npos ? pattern : pattern.substr(slash + 1));
+    std::string directory = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : pattern.substr(0, slash);
+    NamePattern name_pattern =
+        make_name_pattern(slash == std::string::npos ? pattern : pattern.substr(slash + 1));
 
     std::unique_ptr<DIR, CloseDirectory> listing(::opendir(directory.c_str()));
     if (!listing)

@@ -28,13 +28,15 @@ Character next_character(std::string_view name, std::size_t& at, const CodePage&
 unsigned folded(Character c, const CodePage& code_page)
 {
     if (c.double_byte)
-        return code_page.fold_double_byte(static_cast<unsigned char>(c.raw >> 8), static_cast<unsigned char>(c.raw));
+        return code_page.fold_double_byte(static_cast<unsigned char>(c.raw >> 8),
+                                          static_cast<unsigned char>(c.raw));
     return code_page.fold[c.raw];
 }
 
 }  // namespace
 
-std::optional<std::size_t> directory_part_length(std::string_view argument, const CodePage& code_page)
+std::optional<std::size_t> directory_part_length(std::string_view argument,
+                                                 const CodePage& code_page)
 {
     // Walking forward keeps to character boundaries, so a trail byte is
     // never taken for a separator.
@@ -80,8 +82,8 @@ void sort_names(std::vector<std::string>& names, const CodePage& code_page)
     });
 }
 
-std::vector<std::string> expand_arguments(const std::vector<Argument>& arguments, const CodePage& code_page,
-                                          const DirectorySearch& search)
+std::vector<std::string> expand_arguments(const std::vector<Argument>& arguments,
+                                          const CodePage& code_page, const DirectorySearch& search)
 {
     std::vector<std::string> expanded;
     expanded.reserve(arguments.size());

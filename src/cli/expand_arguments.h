@@ -14,14 +14,16 @@ namespace tolvex {
 
 // Appends the name of every entry that the platform's directory search
 // returns for `pattern`, "." and ".." included when it returns them.
-using DirectorySearch = std::function<void(const std::string& pattern, std::vector<std::string>& names)>;
+using DirectorySearch =
+    std::function<void(const std::string& pattern, std::vector<std::string>& names)>;
 
 // For a wildcard argument (one holding "*" or "?"), the length of its
 // directory part: the text up to and including the nearest "\", "/" or ":"
 // before the first wildcard, 0 when there is none. Empty when the argument
 // is taken as it is: it holds no wildcard, or that nearest separator is a
 // colon other than a drive letter's (ab:c*).
-std::optional<std::size_t> directory_part_length(std::string_view argument, const CodePage& code_page);
+std::optional<std::size_t> directory_part_length(std::string_view argument,
+                                                 const CodePage& code_page);
 
 // Negative, zero or positive as `a` sorts before, with or after `b`: ASCII
 // letters compare as lower case, bytes as unsigned values, a prefix first.
@@ -38,7 +40,7 @@ void sort_names(std::vector<std::string>& names, const CodePage& code_page);
 //
 // Running out of memory surfaces as std::bad_alloc from the standard
 // library; the caller turns it into the start-up failure.
-std::vector<std::string> expand_arguments(const std::vector<Argument>& arguments, const CodePage& code_page,
-                                          const DirectorySearch& search);
+std::vector<std::string> expand_arguments(const std::vector<Argument>& arguments,
+                                          const CodePage& code_page, const DirectorySearch& search);
 
 }  // namespace tolvex

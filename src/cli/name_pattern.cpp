@@ -20,7 +20,8 @@ NamePattern make_name_pattern(std::string_view pattern)
 
 bool name_matches(const NamePattern& pattern, std::string_view name)
 {
-    if (name.size() < pattern.fixed_length || (!pattern.has_star && name.size() != pattern.fixed_length))
+    if (name.size() < pattern.fixed_length ||
+        (!pattern.has_star && name.size() != pattern.fixed_length))
         return false;
 
     // Only the latest star is ever retried: what the earlier ones matched can

@@ -11,7 +11,7 @@ namespace tolvex {
 // itself, case-sensitively. Made once and matched against every entry of a
 // directory.
 struct NamePattern {
-    std::string text;  // runs of "*" folded into one
+    std::string text;              // runs of "*" folded into one
     std::size_t fixed_length = 0;  // bytes a name needs at the least
     bool has_star = false;
 };

@@ -11,9 +11,11 @@ bool is_blank(char c)
 
 // Copies the character at `at`, both bytes of a two-byte one, and moves past
 // it. A lead byte at the very end of the line stands alone.
-void copy_character(std::string_view line, std::size_t& at, const CodePage& code_page, std::string& out)
+void copy_character(std::string_view line, std::size_t& at, const CodePage& code_page,
+                    std::string& out)
 {
-    std::size_t length = code_page.lead_byte[static_cast<unsigned char>(line[at])] && at + 1 < line.size() ? 2 : 1;
+    std::size_t length =
+        code_page.lead_byte[static_cast<unsigned char>(line[at])] && at + 1 < line.size() ? 2 : 1;
     out.append(line, at, length);
     at += length;
 }

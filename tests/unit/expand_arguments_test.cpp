@@ -26,23 +26,11 @@ TEST(DirectoryPart, IsTheTextUpToTheLastSeparatorBeforeTheFirstWildcard)
 {
     const std::optional<std::size_t> keep;
     const std::vector<std::pair<const char*, std::optional<std::size_t>>> cases = {
-        {"*.x", 0},
-        {"a?", 0},
-        {"sub/*.x", 4},
-        {"sub\\*.x", 4},
-        {"a/b\\c?/d*", 4},
-        {"/*", 1},
-        {"\\x*", 1},
-        {"C:*.x", 2},
-        {"a:b*", 2},
-        {"C:\\d\\*.x", 5},
-        {"x:y/z*", 4},
-        {"d*/a.x", 0},     // separators after the first wildcard are not looked at
-        {"ab:c*", keep},   // a colon that is no drive letter's
-        {":*", keep},
-        {"a/b:c*", keep},
-        {"plain.x", keep},
-        {"", keep},
+        {"*.x", 0},      {"a?", 0},        {"sub/*.x", 4},    {"sub\\*.x", 4}, {"a/b\\c?/d*", 4},
+        {"/*", 1},       {"\\x*", 1},      {"C:*.x", 2},      {"a:b*", 2},     {"C:\\d\\*.x", 5},
+        {"x:y/z*", 4},   {"d*/a.x", 0},  // separators after the first wildcard are not looked at
+        {"ab:c*", keep},                 // a colon that is no drive letter's
+        {":*", keep},    {"a/b:c*", keep}, {"plain.x", keep}, {"", keep},
     };
     for (const auto& [argument, length] : cases)
         EXPECT_EQ(directory_part_length(argument, single), length) << argument;
@@ -52,7 +40,10 @@ TEST(DirectoryPart, NeverEndsOnATrailByte)
 {
     auto page = testing::fake_double_byte_code_page();
     EXPECT_EQ(directory_part_length("\x81\\*", page), 0u);
-    EXPECT_EQ(directory_part_length("a\x81\\" "b\\*", page), 5u);
+    EXPECT_EQ(directory_part_length("a\x81\\"
+                                    "b\\*",
+                                    page),
+              5u);
     EXPECT_EQ(directory_part_length("\x81:*", page), 0u);
     EXPECT_EQ(directory_part_length("\x81\\*", single), 2u);
     EXPECT_EQ(directory_part_length("\x81:*", single), 2u);
@@ -63,7 +54,7 @@ TEST(CompareNames, FoldsAsciiLettersOnlyAndComparesUnsigned)
     EXPECT_EQ(compare_names("A.x", "a.x", single), 0);
     EXPECT_EQ(compare_names("READ.ME", "read.me", single), 0);
     EXPECT_LT(compare_names("_a", "a", single), 0);
-    EXPECT_LT(compare_names("_", "A", single), 0);   // as raw bytes "A" would come first
+    EXPECT_LT(compare_names("_", "A", single), 0);  // as raw bytes "A" would come first
     EXPECT_LT(compare_names("[", "Z", single), 0);
     EXPECT_LT(compare_names("9", "a", single), 0);
     EXPECT_LT(compare_names("a", "ab", single), 0);
@@ -77,13 +68,28 @@ TEST(CompareNames, UnderADoubleByteCodePage)
 {
     auto page = testing::fake_double_byte_code_page();
     EXPECT_EQ(compare_names("\x82\x81", "\x82\x60", page), 0);
-    EXPECT_LT(compare_names("\x82\x60" "a", "\x82\x81" "B", page), 0);
+    EXPECT_LT(compare_names("\x82\x60"
+                            "a",
+                            "\x82\x81"
+                            "B",
+                            page),
+              0);
     // A two-byte character compares as one value with its first byte high.
     EXPECT_LT(compare_names("\xFF", "\x82\x60", page), 0);
     EXPECT_GT(compare_names("\xFF", "\x82\x60", single), 0);
     // A trail byte that looks like a letter is not folded on its own.
-    EXPECT_NE(compare_names("\x81" "A", "\x81" "a", page), 0);
-    EXPECT_EQ(compare_names("\x81" "A", "\x81" "a", single), 0);
+    EXPECT_NE(compare_names("\x81"
+                            "A",
+                            "\x81"
+                            "a",
+                            page),
+              0);
+    EXPECT_EQ(compare_names("\x81"
+                            "A",
+                            "\x81"
+                            "a",
+                            single),
+              0);
     EXPECT_EQ(compare_names("\xC0", "\xE0", page), 0);
     EXPECT_NE(compare_names("\xC0", "\xE0", single), 0);
 }
@@ -102,7 +108,10 @@ TEST(SortNames, GivesOneOrderWhateverTheInputOrder)
 
 // A directory search over fixed data that records what it was asked.
 struct FakeSearch {
-    explicit FakeSearch(std::map<std::string, std::vector<std::string>> given) : entries(std::move(given)) {}
+    explicit FakeSearch(std::map<std::string, std::vector<std::string>> given)
+        : entries(std::move(given))
+    {
+    }
 
     std::map<std::string, std::vector<std::string>> entries;
     std::vector<std::string> asked;
@@ -121,7 +130,8 @@ struct FakeSearch {
 TEST(ExpandArguments, ReplacesEachPatternByItsSortedMatches)
 {
     FakeSearch search{{{"*.x", {".", "..", "b.x", "c.x", "A.x"}}, {"*.y", {"0.y"}}}};
-    auto expanded = expand_arguments(plain({"tolvex", "*.x", "z", "*.y"}), single, search.function());
+    auto expanded =
+        expand_arguments(plain({"tolvex", "*.x", "z", "*.y"}), single, search.function());
     EXPECT_EQ(expanded, (std::vector<std::string>{"tolvex", "A.x", "b.x", "c.x", "z", "0.y"}));
     EXPECT_EQ(search.asked, (std::vector<std::string>{"*.x", "*.y"}));
 }
@@ -136,7 +146,8 @@ TEST(ExpandArguments, KeepsTheDirectoryPartAsTyped)
 TEST(ExpandArguments, KeepsWhatIsNotToBeExpanded)
 {
     FakeSearch search{{{"*.x", {"a.x"}}, {"ab:c*", {"ab:cd"}}}};
-    std::vector<Argument> arguments = {{"t"}, {"*.x", true}, {"ab:c*"}, {"none*"}, {"dots?"}, {"-x"}};
+    std::vector<Argument> arguments = {{"t"},     {"*.x", true}, {"ab:c*"},
+                                       {"none*"}, {"dots?"},     {"-x"}};
     search.entries["dots?"] = {".", ".."};
     auto expanded = expand_arguments(arguments, single, search.function());
     EXPECT_EQ(expanded, (std::vector<std::string>{"t", "*.x", "ab:c*", "none*", "dots?", "-x"}));
