@@ -184,5 +184,13 @@ TEST_F(ReadGodFile, ADirectoryIsRefused)
     EXPECT_EQ(file_error_text(dir_.path(""), result.error), "Permission denied");
 }
 
+// tolvex holds one descriptor at a time, and a limit that leaves it none
+// stops the loader first, so this text cannot be reached from the command
+// line; it is pinned here.
+TEST(FileErrorText, NoDescriptorLeftIsTooManyOpenFiles)
+{
+    EXPECT_EQ(file_error_text("a.god", EMFILE), "Too many open files");
+}
+
 }  // namespace
 }  // namespace tolvex
