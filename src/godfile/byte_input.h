@@ -18,7 +18,7 @@ struct ByteInput {
     FileHandle file;           // no descriptor: memory input, ends with its bytes
     bool has_file = false;
     bool ended = false;        // a read wanted a byte past the last one
-    int error = 0;             // error number of a failed read, which also ends the input
+    int error = 0;             // why the input could not be taken in; this also ends it
     std::array<unsigned char, 64 * 1024> buffer;
 };
 
