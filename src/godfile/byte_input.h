@@ -13,14 +13,20 @@ namespace tolvex {
 struct ByteInput {
     const unsigned char* next = nullptr;
     const unsigned char* end = nullptr;
-    FileHandle file;  // no descriptor: memory input, ends with its bytes
+    const unsigned char* memory_end = nullptr;  // memory input: the last byte's end
+    std::size_t memory_chunk = 0;               // memory input: bytes handed out per refill
+    FileHandle file;           // no descriptor: memory input, ends with its bytes
     bool has_file = false;
-    bool ended = false;  // a read wanted a byte past the last one
-    int error = 0;       // error number of a failed read, which also ends the input
+    bool ended = false;        // a read wanted a byte past the last one
+    int error = 0;             // why the input could not be taken in; this also ends it
     std::array<unsigned char, std::size_t{64} * 1024> buffer;
 };
 
 ByteInput memory_input(const unsigned char* data, std::size_t size);
+
+// Memory input handed out `chunk` bytes per refill, the way a file comes a
+// buffer-full at a time, so tests reach the refill edges without a file.
+ByteInput chunked_memory_input(const unsigned char* data, std::size_t size, std::size_t chunk);
 
 // Makes the next buffer-full available. Returns false, with `ended` set,
 // when the input has no more bytes.

@@ -1,6 +1,8 @@
 #include "godfile/primitives.h"
 
+#include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace tolvex {
 
@@ -14,6 +16,27 @@ void skip(ByteInput& input, std::size_t count)
     input.next += count;
 }
 
+namespace {
+
+// A text too large to hold ends the input with the error of a failed
+// allocation: the file cannot be taken in, which is reported like a file
+// that cannot be read, not printed as if the text were empty.
+bool grow(ByteInput& input, std::string& text, std::size_t more)
+{
+    try {
+        text.resize(text.size() + more);
+        return true;
+    } catch (const std::bad_alloc&) {
+        std::string().swap(text);
+        input.error = ENOMEM;
+        input.ended = true;
+        input.next = input.end;
+        return false;
+    }
+}
+
+}  // namespace
+
 void read_scrambled_text(ByteInput& input, std::string& text)
 {
     text.clear();
@@ -24,7 +47,8 @@ void read_scrambled_text(ByteInput& input, std::string& text)
             static_cast<const unsigned char*>(std::memchr(input.next, text_key, buffered(input)));
         const unsigned char* last = stop ? stop : input.end;
         std::size_t start = text.size();
-        text.resize(start + static_cast<std::size_t>(last - input.next));
+        if (!grow(input, text, static_cast<std::size_t>(last - input.next)))
+            return;
         for (std::size_t i = start; input.next != last; ++i)
             text[i] = static_cast<char>(*input.next++ ^ text_key);
         if (stop) {

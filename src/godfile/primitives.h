@@ -32,7 +32,8 @@ void skip(ByteInput& input, std::size_t count);
 constexpr unsigned char text_key = 0x5A;
 
 // Reads a scrambled text up to its terminator or the end of the input, and
-// puts the decoded bytes in `text`. Texts are held whole, however long.
+// puts the decoded bytes in `text`. Texts are held whole, however long; one
+// too long for memory ends the input with the error ENOMEM.
 void read_scrambled_text(ByteInput& input, std::string& text);
 
 // Consumes bytes up to and including the record marker, the bytes 0x39 0x30,

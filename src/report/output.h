@@ -24,9 +24,18 @@ struct Output {
 // has failed.
 bool flush_output(Output& out);
 
+// Hands what is pending, then `text`, to the stream.
+void write_unbuffered(Output& out, std::string_view text);
+
 inline void append(Output& out, std::string_view text)
 {
-    out.pending.append(text);
+    // A text of a block or more follows what is pending straight to the
+    // stream instead of being copied, so a huge caption is held only once,
+    // in its record.
+    if (text.size() >= out.block_size)
+        write_unbuffered(out, text);
+    else
+        out.pending.append(text);
 }
 
 inline void append(Output& out, int number)

@@ -68,6 +68,20 @@ TEST_F(Driver, SeveralFilesHaveAHeaderEach)
     EXPECT_EQ(out_.text(), header + alder_report + header + alder_report);
 }
 
+TEST_F(Driver, TextsLongerThanABlockKeepTheirPlace)
+{
+    testing::GodFileFields f;
+    f.caption_a = std::string(5000, 'a');
+    f.caption_b = std::string(3000, 'b');
+    std::string path = dir_.path("long.god");
+    ASSERT_TRUE(testing::save_file(path, testing::write_god_file(f)));
+    EXPECT_EQ(run({alder_, path}), exit_success);
+    std::string report = std::string(alder_report);
+    report.replace(0, report.find('\n'), f.caption_a + ", " + f.caption_b);
+    std::string first = "\n----" + alder_ + "----\n\n" + alder_report;
+    EXPECT_EQ(out_.text(), first + "\n----" + path + "----\n\n" + report);
+}
+
 TEST_F(Driver, StopsAtTheFirstFileThatCannotBeRead)
 {
     EXPECT_EQ(run({alder_, missing_, alder_}), exit_cannot_read);
