@@ -15,10 +15,10 @@ struct ByteInput {
     const unsigned char* end = nullptr;
     const unsigned char* memory_end = nullptr;  // memory input: the last byte's end
     std::size_t memory_chunk = 0;               // memory input: bytes handed out per refill
-    FileHandle file;           // no descriptor: memory input, ends with its bytes
+    FileHandle file;                            // no descriptor: memory input, ends with its bytes
     bool has_file = false;
-    bool ended = false;        // a read wanted a byte past the last one
-    int error = 0;             // why the input could not be taken in; this also ends it
+    bool ended = false;  // a read wanted a byte past the last one
+    int error = 0;       // why the input could not be taken in; this also ends it
     std::array<unsigned char, std::size_t{64} * 1024> buffer;
 };
 

@@ -20,9 +20,9 @@ inline void require(bool holds, const char* property)
 inline bool same_record(const GodRecord& a, const GodRecord& b)
 {
     return a.nation == b.nation && a.lead_text == b.lead_text && a.body == b.body &&
-           a.hit_points == b.hit_points && a.caption_a == b.caption_a &&
-           a.dominion == b.dominion && a.paths == b.paths && a.scales == b.scales &&
-           a.caption_b == b.caption_b && a.sleep_state == b.sleep_state;
+           a.hit_points == b.hit_points && a.caption_a == b.caption_a && a.dominion == b.dominion &&
+           a.paths == b.paths && a.scales == b.scales && a.caption_b == b.caption_b &&
+           a.sleep_state == b.sleep_state;
 }
 
 }  // namespace tolvex::fuzz

@@ -25,14 +25,37 @@ std::vector<GodFileFields> seeds()
         f.gap = 0;
         f.tail = 0;
     });
-    add([](GodFileFields& f) { f.nation = 72; f.body = 1810; });
-    add([](GodFileFields& f) { f.nation = 73; f.body = 1811; f.sleep_state = 3; });
-    add([](GodFileFields& f) { f.nation = 0; f.body = 0; f.sleep_state = 0; });
-    add([](GodFileFields& f) { f.body = 1650; f.sleep_state = 2; });
-    add([](GodFileFields& f) { f.paths = {}; f.scales = {}; });
+    add([](GodFileFields& f) {
+        f.nation = 72;
+        f.body = 1810;
+    });
+    add([](GodFileFields& f) {
+        f.nation = 73;
+        f.body = 1811;
+        f.sleep_state = 3;
+    });
+    add([](GodFileFields& f) {
+        f.nation = 0;
+        f.body = 0;
+        f.sleep_state = 0;
+    });
+    add([](GodFileFields& f) {
+        f.body = 1650;
+        f.sleep_state = 2;
+    });
+    add([](GodFileFields& f) {
+        f.paths = {};
+        f.scales = {};
+    });
     add([](GodFileFields& f) { f.scales = {3, 4, 255, 253, 1, 252}; });
-    add([](GodFileFields& f) { f.caption_a = "two\nlines"; f.caption_b = "\x80\xFF%s%n, "; });
-    add([](GodFileFields& f) { f.lead_text = "\x63"; f.gap = 0; });  // stores 0x39 before its end
+    add([](GodFileFields& f) {
+        f.caption_a = "two\nlines";
+        f.caption_b = "\x80\xFF%s%n, ";
+    });
+    add([](GodFileFields& f) {
+        f.lead_text = "\x63";
+        f.gap = 0;
+    });  // stores 0x39 before its end
     add([](GodFileFields& f) { f.caption_a = std::string(1100, 'a'); });
     add([](GodFileFields& f) {
         f.nation = f.body = f.hit_points = 65535;

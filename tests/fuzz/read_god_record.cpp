@@ -109,8 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const GodRecord& r = whole.record;
     require(complete_values(r), "a complete record holds bytes, 16-bit numbers and texts");
-    require(whole.consumed >= smallest_file + r.lead_text.size() + r.caption_a.size() +
-                                  r.caption_b.size(),
+    require(whole.consumed >=
+                smallest_file + r.lead_text.size() + r.caption_a.size() + r.caption_b.size(),
             "a complete record takes at least its fixed bytes and its texts");
 
     Reading cut = read_whole(data, whole.consumed);
