@@ -3,11 +3,12 @@
 // for at a time) and closed; nothing is printed.
 //   bench_floor FILE...
 //   bench_floor -d DIR SUFFIX
+//   bench_floor -l DIR SUFFIX
 // With -d it first does what a pattern over a folder makes tolvex do: list
 // the folder, keep the names ending in SUFFIX, sort them with ASCII letters
-// folded, and put the folder in front of each.
+// folded, and put the folder in front of each. With -l it does only that,
+// the floor of expanding a pattern, and reads nothing.
 #include <algorithm>
-#include <cctype>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
@@ -19,11 +20,16 @@ namespace {
 
 unsigned char buffer[64 * 1024];
 
+unsigned char folded(char c)
+{
+    auto byte = static_cast<unsigned char>(c);
+    return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+}
+
 bool folded_less(const std::string& a, const std::string& b)
 {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-    });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return folded(x) < folded(y); });
 }
 
 std::vector<std::string> list_folder(const std::string& dir, std::string_view suffix)
@@ -59,7 +65,10 @@ int read_once(const char* path)
 int main(int argc, char** argv)
 {
     int failures = 0;
-    if (argc == 4 && std::string_view(argv[1]) == "-d") {
+    std::string_view mode = argc == 4 ? argv[1] : "";
+    if (mode == "-l") {
+        failures = list_folder(argv[2], argv[3]).empty();
+    } else if (mode == "-d") {
         for (const std::string& path : list_folder(argv[2], argv[3]))
             failures += read_once(path.c_str());
     } else {

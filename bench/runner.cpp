@@ -1,10 +1,10 @@
 // Times commands side by side: round after round, each command once per round
 // in turn, so that whatever else the machine does falls on all of them alike.
 //   bench_runner ROUNDS SPEC
-// Each line of SPEC is NAME OUTPUT PROGRAM ARG..., separated by blanks; an
-// argument @LIST stands for the lines of the file LIST, one argument each.
-// Standard output of a run goes to the file OUTPUT, standard error to
-// OUTPUT.err. One round is run first and not counted, to warm the caches.
+// Each line of SPEC is NAME OUTPUT [-C DIR] PROGRAM ARG..., separated by
+// blanks; an argument @LIST stands for the lines of the file LIST, one
+// argument each. The program runs in DIR if given. Standard output of a run
+// goes to the file OUTPUT, standard error to OUTPUT.err. One round is run first and not counted, to warm the caches.
 // Peak memory is taken in one more round, under /usr/bin/time: a child
 // counts the memory of the process it was started from as its own until it
 // runs its program, so the runner's own would show instead of a small one.
@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <fstream>
@@ -33,6 +34,7 @@ namespace {
 struct Command {
     std::string name;
     std::string output;
+    std::string directory;
     std::vector<std::string> arguments;  // the program first
     std::vector<double> wall, user, system;
     long peak_kib = -1;
@@ -51,6 +53,10 @@ bool read_spec(const char* path, std::vector<Command>& commands)
         std::string argument;
         if (!(words >> command.name >> command.output))
             continue;
+        if (words >> argument && argument == "-C")
+            words >> command.directory;
+        else if (!argument.empty())
+            command.arguments.push_back(argument);
         while (words >> argument) {
             if (argument[0] != '@') {
                 command.arguments.push_back(argument);
@@ -107,13 +113,15 @@ bool run_once(Command& command, Round round)
     ::posix_spawn_file_actions_addopen(&actions, 1, command.output.c_str(),
                                        O_WRONLY | O_CREAT | O_TRUNC, 0666);
     ::posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (!command.directory.empty())
+        ::posix_spawn_file_actions_addchdir_np(&actions, command.directory.c_str());
 
     double start = now_ms();
     pid_t child;
     int spawned = ::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
-        std::fprintf(stderr, "bench_runner: cannot start %s\n", argv[0]);
+        std::fprintf(stderr, "bench_runner: cannot start %s: %s\n", argv[0], std::strerror(spawned));
         return false;
     }
     int status;
