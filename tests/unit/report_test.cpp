@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "capture.h"
 #include "report/name_tables.h"
 #include "report/print_god_report.h"
 
@@ -30,7 +31,7 @@ std::string report(const GodRecord& record)
     Output out;
     out.block_size = std::numeric_limits<std::size_t>::max();  // keep it all pending
     print_god_report(record, out);
-    return out.pending;
+    return std::string(pending(out));
 }
 
 // The report's line `index` (0 to 6).
@@ -173,6 +174,47 @@ TEST(NameTables, NationTableHasSeventyNamesThenThreeEmptySlots)
     EXPECT_STREQ(nation_names[68], "Lanka, Early Era");
     for (std::size_t slot = 70; slot < 73; ++slot)
         EXPECT_EQ(nation_names[slot], nullptr);
+}
+
+TEST(Output, PartsGoDownInOrderWhateverTheirKind)
+{
+    Output out;
+    out.block_size = std::numeric_limits<std::size_t>::max();
+    const char* name = "Fire";
+    write(out, "a", std::string("bc"), std::numeric_limits<int>::min(), "", 0, name, -1);
+    write(out, std::numeric_limits<int>::max(), "\n");
+    EXPECT_EQ(pending(out), "abc-21474836480Fire-12147483647\n");
+}
+
+// The buffer starts small and grows: a write longer than it must still come
+// out whole and in place, and reach the stream only once a block is full.
+TEST(Output, LongWritesAreHeldWholeUntilABlockIsFull)
+{
+    testing::Capture stream;
+    Output out;
+    out.stream = stream.stream();
+    std::string long_text(100000, 'x');
+    write(out, "head ", 7, "\n");
+    EXPECT_EQ(stream.text(), "");
+    write(out, "<", long_text, ">", 8);
+    EXPECT_EQ(pending(out), "");
+    EXPECT_EQ(stream.text(), "head 7\n<" + long_text + ">8");
+    write(out, "tail\n");
+    EXPECT_EQ(pending(out), "tail\n");
+    EXPECT_TRUE(flush_output(out));
+    EXPECT_EQ(stream.text(), "head 7\n<" + long_text + ">8tail\n");
+}
+
+TEST(Output, WriteThroughHandsOverEveryWriteAsItEnds)
+{
+    testing::Capture stream;
+    Output out;
+    out.stream = stream.stream();
+    out.write_through = true;
+    write(out, "Magic:");
+    EXPECT_EQ(stream.text(), "Magic:");
+    write(out, "  ", "Fire", " ", 2);
+    EXPECT_EQ(stream.text(), "Magic:  Fire 2");
 }
 
 }  // namespace
