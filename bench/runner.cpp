@@ -4,14 +4,17 @@
 // Each line of SPEC is NAME OUTPUT [-C DIR] PROGRAM ARG..., separated by
 // blanks; an argument @LIST stands for the lines of the file LIST, one
 // argument each. The program runs in DIR if given. Standard output of a run
-// goes to the file OUTPUT, standard error to OUTPUT.err. One round is run first and not counted, to warm the caches.
+// goes to the file OUTPUT, standard error to OUTPUT.err. One round is run
+// first and not counted, to warm the caches.
 // Peak memory is taken in one more round, under /usr/bin/time: a child
 // counts the memory of the process it was started from as its own until it
 // runs its program, so the runner's own would show instead of a small one.
 // Prints one tab-separated line per command: name, median, fastest and
 // slowest wall time, median user and system time (milliseconds), the peak
-// resident memory (KiB, -1 without /usr/bin/time) and the exit status of the
-// last timed run.
+// resident memory (KiB, -1 without /usr/bin/time), the exit status of the
+// last timed run and the median processor time (user and system together,
+// which another program busy on the same processor disturbs less than the
+// wall time).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -36,7 +39,7 @@ struct Command {
     std::string output;
     std::string directory;
     std::vector<std::string> arguments;  // the program first
-    std::vector<double> wall, user, system;
+    std::vector<double> wall, user, system, cpu;
     long peak_kib = -1;
     int status = 0;
 };
@@ -136,6 +139,7 @@ bool run_once(Command& command, Round round)
         command.wall.push_back(wall);
         command.user.push_back(milliseconds(usage.ru_utime));
         command.system.push_back(milliseconds(usage.ru_stime));
+        command.cpu.push_back(milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime));
     }
     return true;
 }
@@ -176,9 +180,9 @@ int main(int argc, char** argv)
                 return 1;
 
     for (const Command& c : commands)
-        std::printf("%s\t%.3f\t%.3f\t%.3f\t%.3f\t%.3f\t%ld\t%d\n", c.name.c_str(), median(c.wall),
-                    *std::min_element(c.wall.begin(), c.wall.end()),
+        std::printf("%s\t%.3f\t%.3f\t%.3f\t%.3f\t%.3f\t%ld\t%d\t%.3f\n", c.name.c_str(),
+                    median(c.wall), *std::min_element(c.wall.begin(), c.wall.end()),
                     *std::max_element(c.wall.begin(), c.wall.end()), median(c.user),
-                    median(c.system), c.peak_kib, c.status);
+                    median(c.system), c.peak_kib, c.status, median(c.cpu));
     return 0;
 }
