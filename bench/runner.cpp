@@ -99,7 +99,7 @@ bool run_once(Command& command, Round round)
     std::string peak_file = command.output + ".peak";
     std::vector<char*> argv;
     if (round == Round::memory)
-        for (const char* word : {time_program, "-f", "%M", "-o", peak_file.c_str()})
+        for (const char* word : {time_program, "-q", "-f", "%M", "-o", peak_file.c_str()})
             argv.push_back(const_cast<char*>(word));
     for (std::string& argument : command.arguments)
         argv.push_back(argument.data());
@@ -133,7 +133,9 @@ bool run_once(Command& command, Round round)
     double wall = now_ms() - start;
 
     if (round == Round::memory) {
-        std::ifstream(peak_file) >> command.peak_kib;
+        long kib;
+        if (std::ifstream(peak_file) >> kib)
+            command.peak_kib = kib;
     } else if (round == Round::timed) {
         command.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         command.wall.push_back(wall);
