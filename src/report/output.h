@@ -15,11 +15,11 @@ namespace tolvex {
 // what reaches the device, in that order.
 struct Output {
     std::FILE* stream = nullptr;
-    bool write_through = false;      // hand over each write as it ends
+    bool write_through = false;  // hand over each write as it ends
     std::size_t block_size = 4096;
-    std::vector<char> buffer;        // its first `used` bytes are pending
+    std::vector<char> buffer;  // its first `used` bytes are pending
     std::size_t used = 0;
-    int error = 0;                   // error number of the first failed write
+    int error = 0;  // error number of the first failed write
 };
 
 // The text not yet handed to the stream.
@@ -47,12 +47,27 @@ inline char* room(Output& out, std::size_t size)
 // literal's length is known when compiling, so copying it costs no call;
 // a character array part must therefore be a literal, filled to its end.
 template <std::size_t N>
-std::string_view as_part(const char (&literal)[N]) { return {literal, N - 1}; }
-inline std::string_view as_part(std::string_view text) { return text; }
-inline int as_part(int number) { return number; }
+std::string_view as_part(const char (&literal)[N])
+{
+    return {literal, N - 1};
+}
+inline std::string_view as_part(std::string_view text)
+{
+    return text;
+}
+inline int as_part(int number)
+{
+    return number;
+}
 
-inline std::size_t longest(std::string_view text) { return text.size(); }
-inline std::size_t longest(int) { return 11; }  // "-2147483648"
+inline std::size_t longest(std::string_view text)
+{
+    return text.size();
+}
+inline std::size_t longest(int)
+{
+    return 11;  // "-2147483648"
+}
 
 inline char* put(char* at, std::string_view text)
 {
@@ -61,15 +76,21 @@ inline char* put(char* at, std::string_view text)
 
 inline char* put(char* at, int number)
 {
+    // Most numbers in a report are path levels, scales and the like.
+    if (static_cast<unsigned>(number) < 10) {
+        *at = static_cast<char>('0' + number);
+        return at + 1;
+    }
     return std::to_chars(at, at + longest(number), number).ptr;
 }
 
 // Every report element passes here: room is made once for all its parts,
 // which are then put down through a local pointer (a store through a char
 // pointer could change `out`, so going through `out` would reload it after
-// every byte).
+// every byte). Inlined at each call, the sizes of the literal parts are
+// constants there and cost nothing.
 template <typename... Parts>
-void write_parts(Output& out, Parts... parts)
+[[gnu::always_inline]] inline void write_parts(Output& out, Parts... parts)
 {
     char* start = room(out, (longest(parts) + ...));
     char* at = start;
@@ -81,7 +102,7 @@ void write_parts(Output& out, Parts... parts)
 
 // One formatted write: its parts, texts or numbers, in order.
 template <typename... Parts>
-void write(Output& out, const Parts&... parts)
+[[gnu::always_inline]] inline void write(Output& out, const Parts&... parts)
 {
     write_parts(out, as_part(parts)...);
 }

@@ -60,9 +60,14 @@ TEST(Report, NationBounds)
 {
     GodRecord r = alder();
     const std::pair<int, const char*> cases[] = {
-        {0, "Arcoscephale, Early Era"}, {26, "Independents"}, {69, "Eriu, Middle Era"},
-        {70, "(null)"}, {72, "(null)"}, {73, "Bogus nation number 73"},
-        {65535, "Bogus nation number 65535"}, {-1, "Bogus nation number -1"},
+        {0, "Arcoscephale, Early Era"},
+        {26, "Independents"},
+        {69, "Eriu, Middle Era"},
+        {70, "(null)"},
+        {72, "(null)"},
+        {73, "Bogus nation number 73"},
+        {65535, "Bogus nation number 65535"},
+        {-1, "Bogus nation number -1"},
         {-257, "Bogus nation number -257"},
     };
     for (auto [nation, expected] : cases) {
@@ -96,7 +101,8 @@ TEST(Report, MagicLine)
     r.paths = {0, 0, 0, 0, 0, 0, 0, 5};
     EXPECT_EQ(line(r, 3), "Magic:  Blood 5");
     r.paths = {1, 2, 3, 4, 5, 6, 7, 255};
-    EXPECT_EQ(line(r, 3), "Magic:  Fire 1  Air 2  Water 3  Earth 4  Astral 5  Death 6  Nature 7  Blood 255");
+    EXPECT_EQ(line(r, 3),
+              "Magic:  Fire 1  Air 2  Water 3  Earth 4  Astral 5  Death 6  Nature 7  Blood 255");
 }
 
 TEST(Report, ScaleBytesAreSigned)
@@ -125,8 +131,12 @@ TEST(Report, StateBounds)
 {
     GodRecord r = alder();
     const std::pair<int, const char*> cases[] = {
-        {0, "Awake"}, {1, "Dormant"}, {2, "Imprisoned"},
-        {3, "Bogus state number 3"}, {255, "Bogus state number 255"}, {-1, "Bogus state number -1"},
+        {0, "Awake"},
+        {1, "Dormant"},
+        {2, "Imprisoned"},
+        {3, "Bogus state number 3"},
+        {255, "Bogus state number 255"},
+        {-1, "Bogus state number -1"},
     };
     for (auto [state, expected] : cases) {
         r.sleep_state = state;
@@ -148,10 +158,22 @@ TEST(NameTables, BodyTableKeepsItsFixedRows)
 {
     ASSERT_EQ(body_names.size(), 1811u);
     const std::pair<std::size_t, const char*> rows[] = {
-        {0, "Oops"}, {1, "Legionnaire"}, {2, "Old Standard"}, {3, "Serpent Cataphract"},
-        {4, "Serpent"}, {5, "Serpent Lord"}, {8, "Legionnaire"}, {9, "Legionnaire"},
-        {10, "Legionnaire"}, {11, "Retarius"}, {12, "Gladiator"}, {37, "Master of the Games"},
-        {1649, "Scorpion Man"}, {1650, ""}, {1651, "Oreiad"}, {1808, "Iron Boar"},
+        {0, "Oops"},
+        {1, "Legionnaire"},
+        {2, "Old Standard"},
+        {3, "Serpent Cataphract"},
+        {4, "Serpent"},
+        {5, "Serpent Lord"},
+        {8, "Legionnaire"},
+        {9, "Legionnaire"},
+        {10, "Legionnaire"},
+        {11, "Retarius"},
+        {12, "Gladiator"},
+        {37, "Master of the Games"},
+        {1649, "Scorpion Man"},
+        {1650, ""},
+        {1651, "Oreiad"},
+        {1808, "Iron Boar"},
         {1809, "Great Boar of Carnutes"},
     };
     for (auto [slot, name] : rows)
@@ -182,8 +204,8 @@ TEST(Output, PartsGoDownInOrderWhateverTheirKind)
     out.block_size = std::numeric_limits<std::size_t>::max();
     const char* name = "Fire";
     write(out, "a", std::string("bc"), std::numeric_limits<int>::min(), "", 0, name, -1);
-    write(out, std::numeric_limits<int>::max(), "\n");
-    EXPECT_EQ(pending(out), "abc-21474836480Fire-12147483647\n");
+    write(out, std::numeric_limits<int>::max(), " ", 9, " ", 10, "\n");
+    EXPECT_EQ(pending(out), "abc-21474836480Fire-12147483647 9 10\n");
 }
 
 // The buffer starts small and grows: a write longer than it must still come
