@@ -30,8 +30,6 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 struct Command {
@@ -80,14 +78,14 @@ bool read_spec(const char* path, std::vector<Command>& commands)
 
 double milliseconds(const timeval& t)
 {
-    return t.tv_sec * 1e3 + t.tv_usec / 1e3;
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
 }
 
 double now_ms()
 {
     timespec t;
     ::clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 const char* const time_program = "/usr/bin/time";
@@ -115,7 +113,8 @@ bool run_once(Command& command, Round round)
     ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     ::posix_spawn_file_actions_addopen(&actions, 1, command.output.c_str(),
                                        O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    ::posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    ::posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                       0666);
     if (!command.directory.empty())
         ::posix_spawn_file_actions_addchdir_np(&actions, command.directory.c_str());
 
@@ -124,7 +123,8 @@ bool run_once(Command& command, Round round)
     int spawned = ::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
-        std::fprintf(stderr, "bench_runner: cannot start %s: %s\n", argv[0], std::strerror(spawned));
+        std::fprintf(stderr, "bench_runner: cannot start %s: %s\n", argv[0],
+                     std::strerror(spawned));
         return false;
     }
     int status;

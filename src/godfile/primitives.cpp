@@ -20,8 +20,8 @@ void read_scrambled_text(ByteInput& input, std::string& text)
     for (;;) {
         if (input.next == input.end && !refill(input))
             return;
-        auto* stop = static_cast<const unsigned char*>(
-            std::memchr(input.next, text_key, buffered(input)));
+        const auto* stop =
+            static_cast<const unsigned char*>(std::memchr(input.next, text_key, buffered(input)));
         const unsigned char* from = input.next;
         std::size_t count = static_cast<std::size_t>((stop ? stop : input.end) - from);
         std::size_t start = text.size();
@@ -50,7 +50,8 @@ void skip_past_record_marker(ByteInput& input)
         if (input.next == input.end && !refill(input))
             return;
         const unsigned char* start = input.next;
-        auto* hit = static_cast<const unsigned char*>(std::memchr(start, second, buffered(input)));
+        const auto* hit =
+            static_cast<const unsigned char*>(std::memchr(start, second, buffered(input)));
         while (hit) {
             unsigned char before = hit == start ? previous : hit[-1];
             if (before == first) {
