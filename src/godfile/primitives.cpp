@@ -6,7 +6,7 @@
 
 namespace tolvex {
 
-void skip(ByteInput& input, std::size_t count)
+void skip_across_refills(ByteInput& input, std::size_t count)
 {
     while (count > buffered(input)) {
         count -= buffered(input);
@@ -45,12 +45,17 @@ void read_scrambled_text(ByteInput& input, std::string& text)
             return;
         const auto* stop =
             static_cast<const unsigned char*>(std::memchr(input.next, text_key, buffered(input)));
-        const unsigned char* last = stop ? stop : input.end;
+        const unsigned char* from = input.next;
+        std::size_t count = static_cast<std::size_t>((stop ? stop : input.end) - from);
         std::size_t start = text.size();
-        if (!grow(input, text, static_cast<std::size_t>(last - input.next)))
+        if (!grow(input, text, count))
             return;
-        for (std::size_t i = start; input.next != last; ++i)
-            text[i] = static_cast<char>(*input.next++ ^ text_key);
+        // Plain pointers and a count, so that the compiler decodes many
+        // bytes at a time.
+        char* to = text.data() + start;
+        for (std::size_t i = 0; i < count; ++i)
+            to[i] = static_cast<char>(from[i] ^ text_key);
+        input.next = from + count;
         if (stop) {
             ++input.next;
             return;

@@ -24,9 +24,17 @@ inline int read_u16le(ByteInput& input)
     return lo + hi * 256;
 }
 
+void skip_across_refills(ByteInput& input, std::size_t count);
+
 // Passes over `count` bytes. Skips are short, so they read forward rather
 // than seek: this also works on pipes. Past the end is not an error.
-void skip(ByteInput& input, std::size_t count);
+inline void skip(ByteInput& input, std::size_t count)
+{
+    if (count <= buffered(input))
+        input.next += count;
+    else
+        skip_across_refills(input, count);
+}
 
 // The key that scrambles texts; stored on its own it ends a text.
 constexpr unsigned char text_key = 0x5A;

@@ -101,12 +101,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     print_god_report(record, out);
     require(out.error == 0 && out.stream == nullptr, "the report only collects text");
 
+    std::string text(pending(out));
     std::string captions = record.caption_a + ", " + record.caption_b + "\n";
-    require(out.pending.compare(0, captions.size(), captions) == 0,
+    require(text.compare(0, captions.size(), captions) == 0,
             "the report starts with the caption line");
-    std::string rest = out.pending.substr(std::min(captions.size(), out.pending.size()));
+    std::string rest = text.substr(std::min(captions.size(), text.size()));
     require(std::count(rest.begin(), rest.end(), '\n') == 6 && !rest.empty() && rest.back() == '\n',
             "six whole lines follow the caption line");
-    require(out.pending == expected_report(record), "each line has its exact format");
+    require(text == expected_report(record), "each line has its exact format");
     return 0;
 }

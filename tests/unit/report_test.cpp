@@ -30,7 +30,7 @@ std::string report(const GodRecord& record)
     Output out;
     out.block_size = std::numeric_limits<std::size_t>::max();  // keep it all pending
     print_god_report(record, out);
-    return out.pending;
+    return std::string(pending(out));
 }
 
 // The report's line `index` (0 to 6).
