@@ -13,12 +13,12 @@ ByteInput memory_input(const unsigned char* data, std::size_t size)
     return input;
 }
 
-ByteInput chunked_memory_input(const unsigned char* data, std::size_t size, std::size_t chunk)
+ByteInput chunked_memory_input(std::span<const unsigned char> bytes, std::size_t chunk)
 {
     ByteInput input;
-    input.next = data;
-    input.end = data;
-    input.memory_end = data + size;
+    input.next = bytes.data();
+    input.end = bytes.data();
+    input.memory_end = bytes.data() + bytes.size();
     input.memory_chunk = std::max<std::size_t>(chunk, 1);
     return input;
 }

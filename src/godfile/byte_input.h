@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 
 #include "godfile/file.h"
 
@@ -26,7 +27,7 @@ ByteInput memory_input(const unsigned char* data, std::size_t size);
 
 // Memory input handed out `chunk` bytes per refill, the way a file comes a
 // buffer-full at a time, so tests reach the refill edges without a file.
-ByteInput chunked_memory_input(const unsigned char* data, std::size_t size, std::size_t chunk);
+ByteInput chunked_memory_input(std::span<const unsigned char> bytes, std::size_t chunk);
 
 // Makes the next buffer-full available. Returns false, with `ended` set,
 // when the input has no more bytes.

@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Refills may fall anywhere: between the bytes of a number, inside a
     // text, between the two bytes of the record marker.
     for (std::size_t chunk : {1, 2, 3, 7, 64})
-        require(same_reading(read_from(chunked_memory_input(data, size, chunk), data), whole),
+        require(same_reading(read_from(chunked_memory_input({data, size}, chunk), data), whole),
                 "the same bytes read the same whatever the refill size");
 
     if (whole.status == ReadStatus::short_file) {

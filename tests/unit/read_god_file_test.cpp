@@ -74,7 +74,7 @@ TEST(ReadGodRecord, RefillsMayFallAnywhere)
         Bytes bytes = testing::write_god_file(f);
         for (std::size_t chunk : {1, 2, 3, 5, 8, 13, 64}) {
             SCOPED_TRACE(::testing::Message() << "seed " << seed << ", chunk " << chunk);
-            ByteInput input = chunked_memory_input(bytes.data(), bytes.size(), chunk);
+            ByteInput input = chunked_memory_input(bytes, chunk);
             GodRecord record;
             ASSERT_EQ(read_god_record(input, record), ReadStatus::ok);
             expect_fields(record, f);
