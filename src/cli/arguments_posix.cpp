@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <new>
+#include <utility>
 
 #include "cli/directory_search.h"
 #include "cli/expand_arguments.h"
@@ -41,7 +42,7 @@ std::vector<std::string> command_line_arguments(int argc, char** argv)
         given.reserve(static_cast<std::size_t>(argc));
         for (int i = 0; i < argc; ++i)
             given.push_back({argv[i], false});
-        return expand_arguments(given, single_byte_code_page(), search_directory);
+        return expand_arguments(std::move(given), single_byte_code_page(), search_directory);
     } catch (const std::bad_alloc&) {
         fail_out_of_memory();
     }

@@ -82,18 +82,18 @@ void sort_names(std::vector<std::string>& names, const CodePage& code_page)
     });
 }
 
-std::vector<std::string> expand_arguments(const std::vector<Argument>& arguments,
+std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
                                           const CodePage& code_page, const DirectorySearch& search)
 {
     std::vector<std::string> expanded;
     expanded.reserve(arguments.size());
     std::vector<std::string> names;
-    for (const Argument& argument : arguments) {
+    for (Argument& argument : arguments) {
         std::optional<std::size_t> directory;
-        if (!argument.quoted)
+        if (!argument.quoted && argument.text.find_first_of("*?") != std::string::npos)
             directory = directory_part_length(argument.text, code_page);
         if (!directory) {
-            expanded.push_back(argument.text);
+            expanded.push_back(std::move(argument.text));
             continue;
         }
 
@@ -101,7 +101,7 @@ std::vector<std::string> expand_arguments(const std::vector<Argument>& arguments
         search(argument.text, names);
         std::erase_if(names, [](const std::string& name) { return name == "." || name == ".."; });
         if (names.empty()) {
-            expanded.push_back(argument.text);
+            expanded.push_back(std::move(argument.text));
             continue;
         }
 

@@ -40,7 +40,7 @@ void sort_names(std::vector<std::string>& names, const CodePage& code_page);
 //
 // Running out of memory surfaces as std::bad_alloc from the standard
 // library; the caller turns it into the start-up failure.
-std::vector<std::string> expand_arguments(const std::vector<Argument>& arguments,
+std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
                                           const CodePage& code_page, const DirectorySearch& search);
 
 }  // namespace tolvex
