@@ -1,7 +1,7 @@
 // Times commands side by side: round after round, each command once per round
 // in turn, so that whatever else the machine does falls on all of them alike.
-//   bench_runner ROUNDS SPEC
-// Each line of SPEC is NAME OUTPUT [-C DIR] PROGRAM ARG..., separated by
+//   bench_runner ROUNDS PLAN
+// Each line of PLAN is NAME OUTPUT [-C DIR] PROGRAM ARG..., separated by
 // blanks; an argument @LIST stands for the lines of the file LIST, one
 // argument each. The program runs in DIR if given. Standard output of a run
 // goes to the file OUTPUT, standard error to OUTPUT.err. One round is run
@@ -42,13 +42,13 @@ struct Command {
     int status = 0;
 };
 
-bool read_spec(const char* path, std::vector<Command>& commands)
+bool read_plan(const char* path, std::vector<Command>& commands)
 {
-    std::ifstream spec(path);
-    if (!spec)
+    std::ifstream plan(path);
+    if (!plan)
         return false;
     std::string line;
-    while (std::getline(spec, line)) {
+    while (std::getline(plan, line)) {
         std::istringstream words(line);
         Command command;
         std::string argument;
@@ -159,8 +159,8 @@ int main(int argc, char** argv)
 {
     std::vector<Command> commands;
     int rounds = argc == 3 ? std::atoi(argv[1]) : 0;
-    if (rounds < 1 || !read_spec(argv[2], commands)) {
-        std::fputs("usage: bench_runner ROUNDS SPEC\n", stderr);
+    if (rounds < 1 || !read_plan(argv[2], commands)) {
+        std::fputs("usage: bench_runner ROUNDS PLAN\n", stderr);
         return 1;
     }
 

@@ -15,12 +15,12 @@ diff -r files again || { echo "FAIL: the corpus is not the same twice"; exit 1; 
 "$floor" -d files .god || { echo "FAIL: the floor cannot read the folder"; exit 1; }
 
 printf '%s\n' files/*.god >list
-cat >spec <<SPEC
+cat >plan <<PLAN
 tolvex out.tolvex $tolvex @list
 floor out.floor $floor -d files .god
 nothing out.nothing $nothing
-SPEC
-"$runner" 2 spec >results || { echo "FAIL: the runner failed"; exit 1; }
+PLAN
+"$runner" 2 plan >results || { echo "FAIL: the runner failed"; exit 1; }
 cat results
 statuses=$(cut -f8 results | tr '\n' ' ')
 [ "$statuses" = "0 0 0 " ] || { echo "FAIL: exit statuses $statuses"; exit 1; }
