@@ -61,13 +61,8 @@ include(CPack)
 # Installs this build into a temporary prefix and checks what lands there.
 if(BUILD_TESTING)
   find_program(BASH bash REQUIRED)
-  if(WIN32)
-    set(install_platform windows)
-  else()
-    set(install_platform posix)
-  endif()
   add_test(NAME install
     COMMAND ${BASH} ${CMAKE_CURRENT_SOURCE_DIR}/tests/install/install_test.sh
-            ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR} ${install_platform}
+            ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR} ${test_platform}
             ${CMAKE_CROSSCOMPILING_EMULATOR})
 endif()
