@@ -1,0 +1,118 @@
+# Shared by the command-line test groups, one file a group. Each group runs
+# tolvex as a process and compares its exact standard output, standard error
+# and exit status:
+#   GROUP.sh PLATFORM SAMPLES MAKER [EMULATOR...] PROGRAM
+# PLATFORM is posix or windows; on windows the program's lines end in CR LF,
+# and the emulator (wine) runs both the program and the test-file maker.
+# A group sources this file with its own arguments and ends with `finish`.
+set -u
+
+platform=$1 samples=$2 maker=$3
+shift 3
+program=("$@")
+emulator=("${@:1:$#-1}")
+work=$(mktemp -d)
+trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
+cd "$work" || exit 1
+cp "$samples"/*.god .
+
+passed=0 failed=0
+
+make_file() { "${emulator[@]}" "$maker" "$@" || { echo "cannot make $1"; exit 1; }; }
+
+# Turns LF line ends into what the platform's text streams write.
+native() {
+    if [ "$platform" = windows ]; then
+        printf '%s' "${1//$'\n'/$'\r\n'}"
+    else
+        printf '%s' "$1"
+    fi
+}
+
+# expect NAME STATUS STDOUT STDERR -- ARGUMENTS...
+expect() {
+    local name=$1 status=$2 out=$3 err=$4
+    shift 5
+    "${program[@]}" "$@" >actual.out 2>actual.err
+    check "$name" "$status" "$?" "$out" "$err"
+}
+
+# check NAME EXPECTED-STATUS ACTUAL-STATUS STDOUT STDERR, against actual.out and actual.err
+check() {
+    local name=$1 want=$2 got=$3 out=$4 err=$5 ok=1
+    native "$out" >expected.out
+    native "$err" >expected.err
+    # Wine's own services (the device host, for one) can report a crash of
+    # their own on the program's standard error under load; such lines are
+    # never the program's, whose status and output are still checked.
+    if [ "$platform" = windows ] && [ -f actual.err ] && grep -q '^wine: ' actual.err; then
+        echo "note $name: dropped wine's own lines: $(grep '^wine: ' actual.err | head -1)"
+        sed -i '/^wine: /d' actual.err
+    fi
+    if [ "$got" != "$want" ]; then
+        echo "FAIL $name: status $got, expected $want"; ok=0
+    fi
+    if ! cmp -s expected.out actual.out; then
+        echo "FAIL $name: standard output differs"; diff expected.out actual.out | cat -A | head -20; ok=0
+    fi
+    if ! cmp -s expected.err actual.err; then
+        echo "FAIL $name: standard error differs"; diff expected.err actual.err | cat -A | head -20; ok=0
+    fi
+    if [ $ok = 1 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+}
+
+skip() { echo "skip $1: $2"; }
+
+alder=$'Alder, the Grey\nArcoscephale, Late Era\nSerpent Cataphract (Body 3, 32 hits)\nMagic:  Fire 2  Astral 1\nDominion 4\nScales:  Order 2  Death 1\nDormant\n'
+brannoc=$'Brannoc, the Unbowed\nUlm, Early Era\nGladiator (Body 12, 42 hits)\nNo magic\nDominion 5\nNo scales\nAwake\n'
+ha=$'\n----alder.god----\n\n'
+hb=$'\n----brannoc.god----\n\n'
+
+# Sets REPLY to the reports of files that all hold alder's design, each under
+# its header.
+alders() {
+    local name
+    REPLY=""
+    for name in "$@"; do REPLY+=$'\n----'"$name"$'----\n\n'"$alder"; done
+}
+
+# The folder as the runs may see it: every entry but the test's own output
+# files, with type, size and mode, and for files their time and content.
+# A FIFO's time is left out: its writer, not tolvex, changes it.
+snapshot() {
+    find . -mindepth 1 \( -name 'actual.*' -o -name 'expected.*' \) -prune -o \
+        -type p -printf '%p %y\n' -o -printf '%p %y %s %m %T@\n' | LC_ALL=C sort
+    find . -type f ! -name 'actual.*' ! -name 'expected.*' -exec cksum {} + | LC_ALL=C sort
+}
+
+# untouched NAME BEFORE: the run changed, made and removed nothing.
+untouched() {
+    local after
+    after=$(snapshot)
+    if [ "$after" = "$2" ]; then
+        passed=$((passed + 1))
+    else
+        echo "FAIL $1: the run changed the folder"; diff <(echo "$2") <(echo "$after") | head -10
+        failed=$((failed + 1))
+    fi
+}
+
+# As expect, and the inputs are left as they were.
+expect_untouched() {
+    local before
+    before=$(snapshot)
+    expect "$@"
+    untouched "$1" "$before"
+}
+
+# repeat BYTE COUNT
+repeat() { head -c "$2" /dev/zero | tr '\0' "$1"; }
+
+cant_read() { printf "tolvex: can't read %s: %s\n" "$1" "$2"; }
+
+# Prints the closing count and ends the group with its status.
+finish() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" = 0 ]
+    exit
+}
