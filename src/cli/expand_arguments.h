@@ -13,9 +13,10 @@
 namespace tolvex {
 
 // Appends the name of every entry that the platform's directory search
-// returns for `pattern`, "." and ".." included when it returns them.
-using DirectorySearch =
-    std::function<void(const std::string& pattern, std::vector<std::string>& names)>;
+// returns for `pattern`, "." and ".." included when it returns them;
+// `directory_length` is the length of the pattern's directory part.
+using DirectorySearch = std::function<void(const std::string& pattern, std::size_t directory_length,
+                                           std::vector<std::string>& names)>;
 
 // For a wildcard argument (one holding "*" or "?"), the length of its
 // directory part: the text up to and including the nearest "\", "/" or ":"
