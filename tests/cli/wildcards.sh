@@ -38,6 +38,14 @@ group_wildcards() {
     expect "a folder matches" 2 "" "tolvex: can't read one/sub: Permission denied"$'\n' -- 'one/su*'
     expect "a colon that is no drive's" 2 "" "tolvex: can't read ab:c*: Invalid argument"$'\n' -- 'ab:c*'
 
+    # The root folder, with "/" as the directory part (under wine, the root
+    # of the drive that maps the system's root).
+    if [ -d /tmp ] && [ "$(ls -a / | grep -ic '^t.p$')" = 1 ]; then
+        expect "a pattern under /" 2 "" "$(cant_read /tmp "Permission denied")"$'\n' -- '/t?p'
+    else
+        skip "a pattern under /" "the root folder holds another name like t?p"
+    fi
+
     local long
     long=$(printf 'n%.0s' $(seq 4000))
     expect "a long pattern" 2 "" "tolvex: can't read one/$long*?: Invalid argument"$'\n' -- "one/$long*?"
@@ -86,12 +94,6 @@ group_wildcards() {
         expect "a folder part ending in a backslash" 2 "" "$(cant_read 'x\*' "Invalid argument")"$'\n' -- 'x\*'
         expect "a drive's colon names no folder" 2 "" "$(cant_read 'a:b*' "Invalid argument")"$'\n' -- 'a:b*'
         rm a.x
-
-        if [ "$(cd / && echo t?p)" = tmp ]; then
-            expect "a pattern under /" 2 "" "$(cant_read /tmp "Permission denied")"$'\n' -- '/t?p'
-        else
-            skip "a pattern under /" "the root folder holds another name like t?p"
-        fi
 
         alders one/A.x one/b.x one/c.x
         (exec -a 'one/*.x' "${program[@]}") >actual.out 2>actual.err
