@@ -37,15 +37,18 @@ namespace {
 // quoted, or matched nothing) is expanded here.
 std::vector<std::string> command_line_arguments(int argc, char** argv)
 {
-    try {
-        std::vector<Argument> given;
-        given.reserve(static_cast<std::size_t>(argc));
-        for (int i = 0; i < argc; ++i)
-            given.push_back({argv[i], false});
-        return expand_arguments(std::move(given), single_byte_code_page(), search_directory);
-    } catch (const std::bad_alloc&) {
-        fail_out_of_memory();
-    }
+    // Until the list is made, an allocation that fails ends the process in
+    // the new-handler, in place of throwing: that needs no memory, where
+    // making an exception can itself fail. Later failures throw as usual.
+    std::new_handler previous = std::set_new_handler(fail_out_of_memory);
+    std::vector<Argument> given;
+    given.reserve(static_cast<std::size_t>(argc));
+    for (int i = 0; i < argc; ++i)
+        given.push_back({argv[i], false});
+    std::vector<std::string> arguments =
+        expand_arguments(std::move(given), single_byte_code_page(), search_directory);
+    std::set_new_handler(previous);
+    return arguments;
 }
 
 }  // namespace tolvex

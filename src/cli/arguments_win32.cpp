@@ -85,13 +85,15 @@ CodePage ansi_code_page()
 // arguments began with a double quote.
 std::vector<std::string> command_line_arguments(int, char**)
 {
-    try {
-        CodePage code_page = ansi_code_page();
-        return expand_arguments(split_command_line(::GetCommandLineA(), code_page), code_page,
-                                search_directory);
-    } catch (const std::bad_alloc&) {
-        fail_out_of_memory();
-    }
+    // Until the list is made, an allocation that fails ends the process in
+    // the new-handler, in place of throwing: that needs no memory, where
+    // making an exception can itself fail. Later failures throw as usual.
+    std::new_handler previous = std::set_new_handler(fail_out_of_memory);
+    CodePage code_page = ansi_code_page();
+    std::vector<std::string> arguments = expand_arguments(
+        split_command_line(::GetCommandLineA(), code_page), code_page, search_directory);
+    std::set_new_handler(previous);
+    return arguments;
 }
 
 }  // namespace tolvex

@@ -14,7 +14,9 @@ struct CloseSearch {
 
 }  // namespace
 
-void search_directory(const std::string& pattern, std::vector<std::string>& names)
+// The system's search takes the whole pattern and finds nothing when a
+// folder's name holds a wildcard.
+void search_directory(const std::string& pattern, std::size_t, std::vector<std::string>& names)
 {
     WIN32_FIND_DATAA entry;
     HANDLE first = ::FindFirstFileA(pattern.c_str(), &entry);

@@ -98,7 +98,7 @@ std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
         }
 
         names.clear();
-        search(argument.text, names);
+        search(argument.text, *directory, names);
         std::erase_if(names, [](const std::string& name) { return name == "." || name == ".."; });
         if (names.empty()) {
             expanded.push_back(std::move(argument.text));

@@ -13,9 +13,10 @@
 namespace tolvex {
 
 // Appends the name of every entry that the platform's directory search
-// returns for `pattern`, "." and ".." included when it returns them.
-using DirectorySearch =
-    std::function<void(const std::string& pattern, std::vector<std::string>& names)>;
+// returns for `pattern`, "." and ".." included when it returns them;
+// `directory_length` is the length of the pattern's directory part.
+using DirectorySearch = std::function<void(const std::string& pattern, std::size_t directory_length,
+                                           std::vector<std::string>& names)>;
 
 // For a wildcard argument (one holding "*" or "?"), the length of its
 // directory part: the text up to and including the nearest "\", "/" or ":"
@@ -38,8 +39,9 @@ void sort_names(std::vector<std::string>& names, const CodePage& code_page);
 // front, "." and ".." left out. Quoted arguments, arguments without a
 // wildcard and patterns that match nothing are kept as they are.
 //
-// Running out of memory surfaces as std::bad_alloc from the standard
-// library; the caller turns it into the start-up failure.
+// Running out of memory is left to the allocation itself: the program's
+// new-handler turns it into the start-up failure; without one,
+// std::bad_alloc passes through.
 std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
                                           const CodePage& code_page, const DirectorySearch& search);
 

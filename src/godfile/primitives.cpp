@@ -18,19 +18,28 @@ void skip_across_refills(ByteInput& input, std::size_t count)
 
 namespace {
 
-// A text too large to hold ends the input with the error of a failed
-// allocation: the file cannot be taken in, which is reported like a file
-// that cannot be read, not printed as if the text were empty.
+// A text that cannot be taken in ends the input with an error: the file is
+// then reported like one that cannot be read, not printed as if the text
+// were empty.
+void fail_input(ByteInput& input, std::string& text, int error)
+{
+    std::string().swap(text);
+    input.error = error;
+    input.ended = true;
+    input.next = input.end;
+}
+
 bool grow(ByteInput& input, std::string& text, std::size_t more)
 {
+    if (more >= text_size_limit - text.size()) {
+        fail_input(input, text, EFBIG);
+        return false;
+    }
     try {
         text.resize(text.size() + more);
         return true;
     } catch (const std::bad_alloc&) {
-        std::string().swap(text);
-        input.error = ENOMEM;
-        input.ended = true;
-        input.next = input.end;
+        fail_input(input, text, ENOMEM);
         return false;
     }
 }

@@ -39,9 +39,15 @@ inline void skip(ByteInput& input, std::size_t count)
 // The key that scrambles texts; stored on its own it ends a text.
 constexpr unsigned char text_key = 0x5A;
 
+// A text is held whole up to this size, its terminating zero included: far
+// above any real design, and low enough that an endless input (a device of
+// zero bytes) ends in an error before it takes all memory.
+constexpr std::size_t text_size_limit = std::size_t{16} << 20;
+
 // Reads a scrambled text up to its terminator or the end of the input, and
-// puts the decoded bytes in `text`. Texts are held whole, however long; one
-// too long for memory ends the input with the error ENOMEM.
+// puts the decoded bytes in `text`. A text that does not fit in
+// text_size_limit ends the input with the error EFBIG; one that memory
+// cannot hold, with ENOMEM.
 void read_scrambled_text(ByteInput& input, std::string& text);
 
 // Consumes bytes up to and including the record marker, the bytes 0x39 0x30,

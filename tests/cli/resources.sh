@@ -55,6 +55,20 @@ group_resources() {
     huge=$(peak huge.god)
     within "memory of a caption of 50 MiB" $((huge - small)) $((100 << 10))
     rm base.god huge.god
+
+    # An input that never ends a text: no key byte in /dev/zero, nor in a
+    # FIFO fed "w" for ever. The text stops at its bound of 16 MiB, the file
+    # is too large, and memory stays within a small multiple of the bound.
+    local input
+    mkfifo endless.god
+    for input in /dev/zero endless.god; do
+        [ "$input" = /dev/zero ] || { repeat w $((1 << 40)) >endless.god 2>/dev/null & }
+        n=$(peak "$input")
+        check "an endless text in $input" 2 $? "" "$(cant_read "$input" "File too large")"$'\n'
+        within "memory of an endless text in $input" $((n - small)) $((48 << 10))
+    done
+    wait
+    rm endless.god
 }
 
 group_resources

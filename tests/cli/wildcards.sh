@@ -38,6 +38,14 @@ group_wildcards() {
     expect "a folder matches" 2 "" "tolvex: can't read one/sub: Permission denied"$'\n' -- 'one/su*'
     expect "a colon that is no drive's" 2 "" "tolvex: can't read ab:c*: Invalid argument"$'\n' -- 'ab:c*'
 
+    # The root folder, with "/" as the directory part (under wine, the root
+    # of the drive that maps the system's root).
+    if [ -d /tmp ] && [ "$(ls -a / | grep -ic '^t.p$')" = 1 ]; then
+        expect "a pattern under /" 2 "" "$(cant_read /tmp "Permission denied")"$'\n' -- '/t?p'
+    else
+        skip "a pattern under /" "the root folder holds another name like t?p"
+    fi
+
     local long
     long=$(printf 'n%.0s' $(seq 4000))
     expect "a long pattern" 2 "" "tolvex: can't read one/$long*?: Invalid argument"$'\n' -- "one/$long*?"
@@ -68,6 +76,24 @@ group_wildcards() {
         expect "equal names by their bytes, high bytes last" 0 "$REPLY" "" -- 'three/*'
         cp alder.god ab:cd
         expect "a colon that is no drive's, with a match" 2 "" "tolvex: can't read ab:c*: Invalid argument"$'\n' -- 'ab:c*'
+
+        # The search lists only the folder the directory part names: a
+        # wildcard in a folder's name, or a folder part ending in "\" or ":",
+        # matches nothing, and the argument is opened as typed.
+        mkdir 'd*' 's?b' 'x\' 'a:'
+        make_file 'd*/a.x' caption_a=INNER
+        make_file a.x caption_a=OUTER
+        cp alder.god 's?b/k.x'
+        cp alder.god 'x\y.x'
+        cp alder.god 'x\/y.x'
+        cp alder.god a:bc
+        cp alder.god a:/bc
+        local rest=${alder#*$'\n'}
+        expect "a wildcard in a folder's name: the literal path" 0 "INNER, the Grey"$'\n'"$rest" "" -- 'd*/a.x'
+        expect "a wildcard in a folder's name, a literal folder" 0 "$alder" "" -- 's?b/k.x'
+        expect "a folder part ending in a backslash" 2 "" "$(cant_read 'x\*' "Invalid argument")"$'\n' -- 'x\*'
+        expect "a drive's colon names no folder" 2 "" "$(cant_read 'a:b*' "Invalid argument")"$'\n' -- 'a:b*'
+        rm a.x
 
         alders one/A.x one/b.x one/c.x
         (exec -a 'one/*.x' "${program[@]}") >actual.out 2>actual.err

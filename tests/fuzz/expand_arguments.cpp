@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/expand_arguments.h"
@@ -118,12 +119,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& name : names)
         if (name != "." && name != "..")
             matches.push_back(name);
-    std::vector<std::string> searched;
-    std::vector<std::string> expanded = expand_arguments(
-        arguments, code_page, [&](const std::string& pattern, std::vector<std::string>& found) {
-            searched.push_back(pattern);
-            found.insert(found.end(), names.begin(), names.end());
-        });
+    std::vector<std::pair<std::string, std::size_t>> searched;
+    std::vector<std::string> expanded =
+        expand_arguments(arguments, code_page,
+                         [&](const std::string& pattern, std::size_t directory_length,
+                             std::vector<std::string>& found) {
+                             searched.emplace_back(pattern, directory_length);
+                             found.insert(found.end(), names.begin(), names.end());
+                         });
 
     std::size_t at = 0;
     std::size_t searches = 0;
@@ -138,7 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             searches += length ? 1 : 0;
             continue;
         }
-        require(searched.at(searches++) == argument.text, "the search gets the whole pattern");
+        require(searched.at(searches++) == std::pair(argument.text, *length),
+                "the search gets the whole pattern and the length of its directory part");
         std::string prefix = argument.text.substr(0, *length);
         require(expanded.size() - at >= matches.size(), "every match is added");
         std::vector<std::string> added(expanded.begin() + static_cast<std::ptrdiff_t>(at),

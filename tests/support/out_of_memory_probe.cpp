@@ -16,15 +16,23 @@ long allocations_left = -1;
 
 }  // namespace
 
+// As the standard allocation does: when memory runs out, the new-handler
+// runs if one is installed, else std::bad_alloc is thrown.
 void* operator new(std::size_t size)
 {
-    if (allocations_left == 0)
-        throw std::bad_alloc();
+    bool fail = allocations_left == 0;
     if (allocations_left > 0)
         --allocations_left;
-    if (void* block = std::malloc(size == 0 ? 1 : size))
-        return block;
-    throw std::bad_alloc();
+    for (;;) {
+        if (!fail)
+            if (void* block = std::malloc(size == 0 ? 1 : size))
+                return block;
+        fail = false;
+        std::new_handler handler = std::get_new_handler();
+        if (!handler)
+            throw std::bad_alloc();
+        handler();
+    }
 }
 
 void operator delete(void* block) noexcept

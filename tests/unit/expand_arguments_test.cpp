@@ -115,11 +115,14 @@ struct FakeSearch {
 
     std::map<std::string, std::vector<std::string>> entries;
     std::vector<std::string> asked;
+    std::vector<std::string> asked_directories;
 
     DirectorySearch function()
     {
-        return [this](const std::string& pattern, std::vector<std::string>& names) {
+        return [this](const std::string& pattern, std::size_t directory_length,
+                      std::vector<std::string>& names) {
             asked.push_back(pattern);
+            asked_directories.push_back(pattern.substr(0, directory_length));
             auto found = entries.find(pattern);
             if (found != entries.end())
                 names.insert(names.end(), found->second.begin(), found->second.end());
@@ -141,6 +144,7 @@ TEST(ExpandArguments, KeepsTheDirectoryPartAsTyped)
     FakeSearch search{{{"Sub\\d/*.X", {"b.x", "a.x"}}, {"C:*", {"f"}}}};
     auto expanded = expand_arguments(plain({"t", "Sub\\d/*.X", "C:*"}), single, search.function());
     EXPECT_EQ(expanded, (std::vector<std::string>{"t", "Sub\\d/a.x", "Sub\\d/b.x", "C:f"}));
+    EXPECT_EQ(search.asked_directories, (std::vector<std::string>{"Sub\\d/", "C:"}));
 }
 
 TEST(ExpandArguments, KeepsWhatIsNotToBeExpanded)
@@ -163,7 +167,7 @@ TEST(ExpandArguments, ExpandsTheProgramNameToo)
 
 TEST(ExpandArguments, PassesRunningOutOfMemoryOn)
 {
-    DirectorySearch failing = [](const std::string&, std::vector<std::string>& names) {
+    DirectorySearch failing = [](const std::string&, std::size_t, std::vector<std::string>& names) {
         names.push_back("a.x");
         throw std::bad_alloc();
     };

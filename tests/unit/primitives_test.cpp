@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,42 @@ TEST(ScrambledText, HoldsLongTextsWhole)
     text[1023] = 'y';
     text.back() = 'z';
     EXPECT_EQ(decode(testing::scramble(text)), text);
+}
+
+// A text and its terminating zero fit in 16 MiB; a longer one ends the input
+// with EFBIG, wherever the edge falls in the input's buffer-fulls.
+TEST(ScrambledText, IsBoundedAt16MiBWithItsTerminatingZero)
+{
+    constexpr std::size_t mib16 = std::size_t{16} << 20;
+    struct Case {
+        std::size_t length;
+        bool terminated;
+        int error;
+    };
+    const Case cases[] = {
+        {mib16 - 1, true, 0}, {mib16 - 1, false, 0},  // the input ends: a short file, not too large
+        {mib16, true, EFBIG}, {mib16, false, EFBIG}, {mib16 + 70000, true, EFBIG},
+    };
+    for (std::size_t chunk : {mib16 * 2, std::size_t{65536}, std::size_t{1000}}) {
+        for (const Case& c : cases) {
+            Bytes bytes(c.length, 0x00);
+            if (c.terminated)
+                bytes.push_back(0x5A);
+            ByteInput input = chunked_memory_input(bytes, chunk);
+            std::string text;
+            read_scrambled_text(input, text);
+            SCOPED_TRACE(::testing::Message() << c.length << " bytes, chunks of " << chunk);
+            EXPECT_EQ(input.error, c.error);
+            if (c.error == 0) {
+                EXPECT_EQ(text.size(), c.length);
+                EXPECT_EQ(text.find_first_not_of('\x5A'), std::string::npos);
+                EXPECT_EQ(input.ended, !c.terminated);
+            } else {
+                EXPECT_TRUE(input.ended);
+                EXPECT_EQ(read_u8(input), -1);
+            }
+        }
+    }
 }
 
 // Where the scan stops: the count of bytes consumed, or -1 if it ran off the end.
