@@ -65,4 +65,6 @@ if(BUILD_TESTING)
     COMMAND ${BASH} ${CMAKE_CURRENT_SOURCE_DIR}/tests/install/install_test.sh
             ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR} ${test_platform}
             ${CMAKE_CROSSCOMPILING_EMULATOR})
+  # About a second natively, under 10 s under wine (tests/CMakeLists.txt).
+  tolvex_timeout(60 120 install)
 endif()

@@ -23,11 +23,11 @@ group_errors() {
     head -c "$(($(wc -c <alder.god) - 16))" alder.god >whole.god
     expect "file that ends at the sleep state" 0 "$alder" "" -- whole.god
 
-    if [ "$(id -u)" = 0 ]; then
-        skip "unreadable file" "running as root, which reads any file"
-    else
+    if unprivileged; then
         cp alder.god locked.god && chmod 000 locked.god
-        expect "unreadable file" 2 "" "tolvex: can't read locked.god: Permission denied"$'\n' -- locked.god
+        as_user expect "unreadable file" 2 "" "tolvex: can't read locked.god: Permission denied"$'\n' -- locked.god
+    else
+        skip "unreadable file" "$REPLY"
     fi
 
     local long

@@ -110,6 +110,51 @@ repeat() { head -c "$2" /dev/zero | tr '\0' "$1"; }
 
 cant_read() { printf "tolvex: can't read %s: %s\n" "$1" "$2"; }
 
+# The cases about unreadable files and folders need a user whom file
+# permissions stop. As root (CI runs so) the program runs as the
+# unprivileged uid 65534, through setpriv or else runuser (util-linux),
+# once a probe shows that the switch works and leaves a locked file locked.
+# Sets user_program to what runs the program as that user and returns 0,
+# or sets REPLY to why there is none and returns 1.
+unprivileged() {
+    user_program=("${program[@]}")
+    [ "$(id -u)" = 0 ] || return 0
+    if [ "$platform" = windows ]; then
+        REPLY="running as root, and wine lets no other user use root's wine prefix"
+        return 1
+    fi
+    # mktemp made the work folder root's alone; the user must pass through
+    # it to the files that the case names.
+    chmod 711 "$work"
+    : >"$work/probe.locked" && chmod 000 "$work/probe.locked"
+    local switch prefix
+    for switch in "setpriv --reuid=65534 --regid=65534 --clear-groups --" "runuser -u nobody --"; do
+        read -r -a prefix <<<"$switch"
+        "${prefix[@]}" true 2>/dev/null || continue
+        "${prefix[@]}" cat "$work/probe.locked" 2>/dev/null && continue
+        if ! "${prefix[@]}" test -x "${program[-1]}"; then
+            # A build inside a private folder: the user runs a copy.
+            mkdir -p "$work/user-bin" && cp "${program[-1]}" "$work/user-bin/" || continue
+            user_program[-1]=$work/user-bin/${program[-1]##*/}
+        fi
+        user_program=("${prefix[@]}" "${user_program[@]}")
+        rm "$work/probe.locked"
+        return 0
+    done
+    rm "$work/probe.locked"
+    REPLY="running as root, and neither setpriv nor runuser gives a user whom permissions stop"
+    return 1
+}
+
+# as_user COMMAND...: runs an expect-style COMMAND with the program run as
+# the user that `unprivileged` found.
+as_user() {
+    local saved=("${program[@]}")
+    program=("${user_program[@]}")
+    "$@"
+    program=("${saved[@]}")
+}
+
 # Prints the closing count and ends the group with its status.
 finish() {
     echo "$passed passed, $failed failed"
