@@ -72,8 +72,8 @@ struct Literal {
 };
 
 // The parts of a write: a literal, a text (a caption or a name), or a
-// number written in decimal. A character array part must therefore be a
-// literal, filled to its end.
+// number written in decimal. A character array part is taken for a literal,
+// so it must be one, filled to its end.
 template <std::size_t N>
 Literal as_part(const char (&literal)[N])
 {
