@@ -1,5 +1,6 @@
 #include "cli/driver.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "godfile/file.h"
@@ -19,26 +20,30 @@ std::string failure_text(const std::string& path, const ReadResult& result)
 
 // The message goes out in one write, so it stays one line whatever else
 // shares the device, and ahead of any report still held in a buffer.
-void write_line(std::FILE* err, const std::string& line)
+void write_line(MessageStream err, const std::string& line)
 {
-    std::fwrite(line.data(), 1, line.size(), err);
-    std::fflush(err);
+    std::fwrite(line.data(), 1, line.size(), err.stream);
+    std::fflush(err.stream);
 }
 
-void report_cannot_read(std::FILE* err, const std::string& path, const ReadResult& result)
+void report_cannot_read(MessageStream err, const std::string& path, const ReadResult& result)
 {
     std::string line = "tolvex: can't read ";
     // An empty name leaves out the name and its separator, as the platform's
     // own error report does.
-    if (!path.empty())
+    if (!path.empty()) {
+        auto name = static_cast<std::ptrdiff_t>(line.size());
         line += path + ": ";
+        if (err.terminal)
+            std::replace_if(line.begin() + name, line.end(), is_control_byte, '?');
+    }
     line += failure_text(path, result) + "\n";
     write_line(err, line);
 }
 
 }  // namespace
 
-int run_tolvex(const std::vector<std::string>& arguments, Output& out, std::FILE* err)
+int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err)
 {
     if (arguments.size() < 2) {
         write_line(err, "Usage: tolvex <files>\n");

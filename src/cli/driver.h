@@ -15,9 +15,16 @@ enum ExitStatus {
     exit_write_error = 3,
 };
 
+// Where messages go, and whether it is a terminal, which shows each control
+// byte of a name in a message as "?".
+struct MessageStream {
+    std::FILE* stream = nullptr;
+    bool terminal = false;
+};
+
 // Reads and reports each file named in `arguments` (program name first),
 // writing reports to `out` and messages to `err`, and flushes `out` at the
 // end. Returns the exit status.
-int run_tolvex(const std::vector<std::string>& arguments, Output& out, std::FILE* err);
+int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err);
 
 }  // namespace tolvex

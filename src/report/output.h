@@ -1,25 +1,34 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdio>
 #include <string_view>
-#include <vector>
 
 namespace tolvex {
 
-// Where reports go: text collects here and reaches the stream in blocks,
-// or at the end of every write when someone is watching a terminal. The
-// stream itself should be unbuffered, so that what is handed to it here is
-// what reaches the device, in that order.
+// Standard output on a file or pipe goes out in whole blocks of this size:
+// what has reached the device is always the largest whole multiple of it
+// written so far, and the rest goes at the end. Where a message lands when
+// both streams share a file depends on it.
+constexpr std::size_t output_block = 4096;
+
+// Where reports go. On a file or pipe, text collects here and reaches the
+// stream in whole blocks. On a terminal or another character device, each
+// write is handed over as it ends, and each control byte of its texts shows
+// as "?". The stream itself should be unbuffered, so that what is handed to
+// it here is what reaches the device, in that order. Nothing here allocates,
+// so writing a report cannot run out of memory.
 struct Output {
     std::FILE* stream = nullptr;
-    bool write_through = false;  // hand over each write as it ends
-    std::size_t block_size = 4096;
-    std::vector<char> buffer;  // its first `used` bytes are pending
-    std::size_t used = 0;
+    bool terminal = false;
     int error = 0;  // error number of the first failed write
+    // Its first `used` bytes are pending. Between writes, less than a block
+    // is pending, so that a write of up to a block always fits.
+    std::size_t used = 0;
+    std::array<char, 2 * output_block> buffer;
 };
 
 // The text not yet handed to the stream.
@@ -28,31 +37,47 @@ inline std::string_view pending(const Output& out)
     return {out.buffer.data(), out.used};
 }
 
-// Hands everything pending to the stream. Returns false once any write
-// has failed.
+// Hands everything pending to the stream and flushes it. Returns false once
+// any write has failed.
 bool flush_output(Output& out);
 
-// Grows the buffer to hold at least `size` more bytes.
-void make_room(Output& out, std::size_t size);
+// Hands the first block to the stream and keeps the rest pending.
+void hand_over_block(Output& out);
 
-// Hands what is pending, then `text`, to the stream.
-void write_unbuffered(Output& out, std::string_view text);
+// Puts a text down by the block rule: the pending block is filled and
+// handed over, the text's whole blocks follow straight from the text, and
+// the remainder stays pending. A huge caption is thus held only once, in
+// its record.
+void put_text(Output& out, std::string_view text);
 
-// Where the next `size` bytes go.
-inline char* room(Output& out, std::size_t size)
+// On a terminal: puts a text down, each control byte shown as "?" when
+// `shown` is set, handing over whenever the buffer is full.
+void put_on_terminal(Output& out, std::string_view text, bool shown);
+
+// Hands everything pending to the stream, without flushing it.
+void hand_over_pending(Output& out);
+
+// Whether a terminal would act on this byte instead of showing it.
+inline bool is_control_byte(char c)
 {
-    if (out.buffer.size() - out.used < size)
-        make_room(out, size);
-    return out.buffer.data() + out.used;
+    auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x01 && byte <= 0x1F) || byte == 0x7F;
 }
 
-// The parts of a write: a text, or a number written in decimal. A string
-// literal's length is known when compiling, so copying it costs no call;
-// a character array part must therefore be a literal, filled to its end.
+// A part of a write that is part of the report's own format, such as its
+// line ends: always put down as it is. Its length is known when compiling,
+// so copying it costs no call.
+struct Literal {
+    std::string_view text;
+};
+
+// The parts of a write: a literal, a text (a caption or a name), or a
+// number written in decimal. A character array part is taken for a literal,
+// so it must be one, filled to its end.
 template <std::size_t N>
-std::string_view as_part(const char (&literal)[N])
+Literal as_part(const char (&literal)[N])
 {
-    return {literal, N - 1};
+    return {{literal, N - 1}};
 }
 inline std::string_view as_part(std::string_view text)
 {
@@ -63,6 +88,10 @@ inline int as_part(int number)
     return number;
 }
 
+inline std::size_t longest(Literal literal)
+{
+    return literal.text.size();
+}
 inline std::size_t longest(std::string_view text)
 {
     return text.size();
@@ -77,6 +106,11 @@ inline char* put(char* at, std::string_view text)
     return std::copy(text.begin(), text.end(), at);
 }
 
+inline char* put(char* at, Literal literal)
+{
+    return put(at, literal.text);
+}
+
 inline char* put(char* at, int number)
 {
     // Most numbers in a report are path levels, scales and the like.
@@ -87,43 +121,72 @@ inline char* put(char* at, int number)
     return std::to_chars(at, at + longest(number), number).ptr;
 }
 
-// A part of a long write. A text of a block or more follows what is
-// pending straight to the stream instead of being copied, so that a huge
-// caption is held only once, in its record.
+// A part of a write longer than a block.
 inline void put_part(Output& out, std::string_view text)
 {
-    if (text.size() >= out.block_size) {
-        write_unbuffered(out, text);
-        return;
-    }
-    char* start = room(out, text.size());
-    out.used += static_cast<std::size_t>(put(start, text) - start);
+    put_text(out, text);
+}
+inline void put_part(Output& out, Literal literal)
+{
+    put_text(out, literal.text);
 }
 inline void put_part(Output& out, int number)
 {
-    char* start = room(out, longest(number));
+    char* start = out.buffer.data() + out.used;
+    out.used += static_cast<std::size_t>(put(start, number) - start);
+    if (out.used >= output_block)
+        hand_over_block(out);
+}
+
+// A part of a write to a terminal.
+inline void put_shown(Output& out, std::string_view text)
+{
+    put_on_terminal(out, text, true);
+}
+inline void put_shown(Output& out, Literal literal)
+{
+    put_on_terminal(out, literal.text, false);
+}
+inline void put_shown(Output& out, int number)
+{
+    if (out.buffer.size() - out.used < longest(number))
+        hand_over_pending(out);
+    char* start = out.buffer.data() + out.used;
     out.used += static_cast<std::size_t>(put(start, number) - start);
 }
 
-// Every report element passes here: room is made once for all its parts,
-// which are then put down through a local pointer (a store through a char
-// pointer could change `out`, so going through `out` would reload it after
-// every byte). Inlined at each call, the sizes of the literal parts are
-// constants there and cost nothing.
+// Kept out of line: a terminal is slow anyway, and the report's path to a
+// file or pipe stays short.
+template <typename... Parts>
+[[gnu::noinline]] void write_to_terminal(Output& out, Parts... parts)
+{
+    (put_shown(out, parts), ...);
+    hand_over_pending(out);
+}
+
+// Every report element passes here. Its parts are put down through a local
+// pointer (a store through a char pointer could change `out`, so going
+// through `out` would reload it after every byte). Inlined at each call, the
+// sizes of the literal parts are constants there and cost nothing; a write
+// of up to a block always fits, since less than a block is pending.
 template <typename... Parts>
 [[gnu::always_inline]] inline void write_parts(Output& out, Parts... parts)
 {
+    if (out.terminal) {
+        write_to_terminal(out, parts...);
+        return;
+    }
     std::size_t size = (longest(parts) + ...);
-    if (size < out.block_size) {
-        char* start = room(out, size);
+    if (size <= output_block) {
+        char* start = out.buffer.data() + out.used;
         char* at = start;
         ((at = put(at, parts)), ...);
         out.used += static_cast<std::size_t>(at - start);
+        if (out.used >= output_block)
+            hand_over_block(out);
     } else {
         (put_part(out, parts), ...);
     }
-    if (out.write_through || out.used >= out.block_size)
-        flush_output(out);
 }
 
 // One formatted write: its parts, texts or numbers, in order.

@@ -35,8 +35,7 @@ protected:
         files.insert(files.begin(), "tolvex");
         Output out;
         out.stream = out_.stream();
-        out.block_size = 64;  // several blocks per report
-        return run_tolvex(files, out, err_.stream());
+        return run_tolvex(files, out, {err_.stream(), err_terminal_});
     }
 
     testing::TempDir dir_;
@@ -45,6 +44,7 @@ protected:
     std::string missing_ = dir_.path("missing.god");
     testing::Capture out_;
     testing::Capture err_;
+    bool err_terminal_ = false;
 };
 
 TEST_F(Driver, NoFileIsAUsageError)
@@ -106,6 +106,24 @@ TEST_F(Driver, AWildcardNameThatDoesNotExistIsInvalid)
 {
     EXPECT_EQ(run({dir_.path("*.god")}), exit_cannot_read);
     EXPECT_EQ(err_.text(), "tolvex: can't read " + dir_.path("*.god") + ": Invalid argument\n");
+}
+
+// A name from a downloaded folder may carry escape sequences: a terminal
+// shows each control byte of it as "?", a file gets the name as it is.
+TEST_F(Driver, ATerminalShowsTheControlBytesOfANameInAMessage)
+{
+    std::string name = dir_.path("\x01\x1b[31m\x1f\x7f ~\x80.god");
+    const std::pair<bool, std::string> cases[] = {
+        {false, name},
+        {true, dir_.path("??[31m?? ~\x80.god")},
+    };
+    for (const auto& [terminal, shown] : cases) {
+        std::size_t before = err_.text().size();
+        err_terminal_ = terminal;
+        EXPECT_EQ(run({name}), exit_cannot_read);
+        EXPECT_EQ(err_.text().substr(before).rfind("tolvex: can't read " + shown + ": ", 0), 0u)
+            << "terminal " << terminal;
+    }
 }
 
 }  // namespace

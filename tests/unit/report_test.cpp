@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <set>
 #include <string>
 
+#include "capture.h"
 #include "report/name_tables.h"
 #include "report/print_god_report.h"
 
@@ -26,10 +28,12 @@ GodRecord alder()
 
 std::string report(const GodRecord& record)
 {
+    testing::Capture stream;
     Output out;
-    out.block_size = std::numeric_limits<std::size_t>::max();  // keep it all pending
+    out.stream = stream.stream();
     print_god_report(record, out);
-    return std::string(pending(out));
+    EXPECT_TRUE(flush_output(out));
+    return stream.text();
 }
 
 // The report's line `index` (0 to 6).
