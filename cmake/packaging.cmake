@@ -46,6 +46,8 @@ else()
     endif()")
   install(FILES ${docs}/tolvex.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md copyright ${docs}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES cmake/tolvex.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME tolvex)
 endif()
 
 set(CPACK_PACKAGE_NAME tolvex)

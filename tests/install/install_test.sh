@@ -32,7 +32,7 @@ if [ "$platform" = windows ]; then
     expected=$'./LICENSE.txt\n./README.txt\n./changelog.txt\n./tolvex.exe'
 else
     program=bin/tolvex
-    expected=$'./bin/tolvex\n./share/doc/tolvex/README.md\n./share/doc/tolvex/changelog.gz\n./share/doc/tolvex/copyright\n./share/man/man1/tolvex.1.gz'
+    expected=$'./bin/tolvex\n./share/doc/tolvex/README.md\n./share/doc/tolvex/changelog.gz\n./share/doc/tolvex/copyright\n./share/lintian/overrides/tolvex\n./share/man/man1/tolvex.1.gz'
 fi
 
 actual=$(cd "$prefix" && find . ! -type d | LC_ALL=C sort)
