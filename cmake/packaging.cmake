@@ -1,33 +1,53 @@
 # Installation and packages. On Linux, `cmake --install` puts tolvex, its man
 # page and its docs under the usual directories and CPack makes a Debian
-# package of them; for Windows, tolvex.exe, the README and the licence sit
-# side by side in a zip. Nothing of the tests is installed.
+# package of them; for Windows, tolvex.exe and its docs sit side by side in a
+# zip. Nothing of the tests is installed.
 include(GNUInstallDirs)
+include(${CMAKE_CURRENT_LIST_DIR}/changelog.cmake)
+
+set(TOLVEX_MAINTAINER "tolvex developers <tolvex@tolvex.invalid>"
+    CACHE STRING "The Debian package's Maintainer, as: Name <address>")
+
+# The man page takes the version and the changelog's date at configure time.
+set(docs ${CMAKE_CURRENT_BINARY_DIR}/docs)
+configure_file(docs/tolvex.1.in ${docs}/tolvex.1 @ONLY)
 
 if(WIN32)
-  # Windows users unpack a folder and run the program from it.
+  # Windows users unpack a folder and read its text files with Notepad, so
+  # they get CR LF line ends.
+  configure_file(docs/README-windows.txt.in ${docs}/README.txt @ONLY NEWLINE_STYLE WIN32)
+  configure_file(LICENSE ${docs}/LICENSE.txt @ONLY NEWLINE_STYLE WIN32)
+  configure_file(changelog ${docs}/changelog.txt @ONLY NEWLINE_STYLE WIN32)
   install(TARGETS tolvex RUNTIME DESTINATION .)
-  install(FILES README.md DESTINATION .)
-  install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
+  install(FILES ${docs}/README.txt ${docs}/LICENSE.txt ${docs}/changelog.txt DESTINATION .)
 else()
-  # Man pages are installed compressed, as Debian's policy asks; -n keeps
-  # the name and time out, so the same page gives the same bytes.
+  # Man pages and changelogs are installed compressed, as Debian's policy
+  # asks; -n keeps the name and time out, so the same text gives the same
+  # bytes.
   find_program(GZIP gzip REQUIRED)
-  set(man_page ${CMAKE_CURRENT_BINARY_DIR}/tolvex.1.gz)
+  set(compressed ${docs}/tolvex.1.gz ${docs}/changelog.gz)
   add_custom_command(
-    OUTPUT ${man_page}
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/docs/tolvex.1
-            ${CMAKE_CURRENT_BINARY_DIR}/tolvex.1
-    COMMAND ${GZIP} -9nf ${CMAKE_CURRENT_BINARY_DIR}/tolvex.1
-    DEPENDS docs/tolvex.1
-    COMMENT "Compressing the man page"
-    VERBATIM)
-  add_custom_target(man_page ALL DEPENDS ${man_page})
+    OUTPUT ${compressed}
+    COMMAND ${GZIP} -9nc ${docs}/tolvex.1 > ${docs}/tolvex.1.gz
+    COMMAND ${GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/changelog > ${docs}/changelog.gz
+    DEPENDS ${docs}/tolvex.1 changelog
+    COMMENT "Compressing the man page and the changelog")
+  add_custom_target(docs ALL DEPENDS ${compressed})
 
   install(TARGETS tolvex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+  # A stripped install also drops the compilers' notes, as Debian's own
+  # packages do.
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(
+        COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tolvex\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+  install(FILES ${docs}/tolvex.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES README.md copyright ${docs}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES cmake/tolvex.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME tolvex)
 endif()
 
 set(CPACK_PACKAGE_NAME tolvex)
@@ -42,6 +62,8 @@ dominion, the scales and the sleep state. It expands wildcards itself and
 only reads its files.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
+# A package holds only what tools/package built for it, not every target.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
@@ -50,7 +72,7 @@ else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the tolvex developers")
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TOLVEX_MAINTAINER}")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -58,13 +80,19 @@ endif()
 
 include(CPack)
 
-# Installs this build into a temporary prefix and checks what lands there.
 if(BUILD_TESTING)
   find_program(BASH bash REQUIRED)
+  # Installs this build into a temporary prefix and checks what lands there.
   add_test(NAME install
     COMMAND ${BASH} ${CMAKE_CURRENT_SOURCE_DIR}/tests/install/install_test.sh
             ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR} ${test_platform}
-            ${CMAKE_CROSSCOMPILING_EMULATOR})
-  # About a second natively, under 10 s under wine (tests/CMakeLists.txt).
+            ${PROJECT_VERSION} ${CMAKE_CROSSCOMPILING_EMULATOR})
+  # Runs every example of the README and the man page.
+  add_test(NAME docs.examples
+    COMMAND ${BASH} ${CMAKE_CURRENT_SOURCE_DIR}/tests/docs/examples.sh ${test_platform}
+            ${CMAKE_CURRENT_SOURCE_DIR}/samples ${CMAKE_CURRENT_SOURCE_DIR}/README.md
+            ${docs}/tolvex.1 ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tolvex>)
+  # About a second each natively, under 10 s and 60 s under wine (tests/CMakeLists.txt).
   tolvex_timeout(60 120 install)
+  tolvex_timeout(60 300 docs.examples)
 endif()

@@ -1,0 +1,33 @@
+# The changelog's top entry is the release being built: its version must be
+# the project's, and its date becomes the man page's date, so that the same
+# tree always gives the same page, whenever it is built.
+file(STRINGS ${PROJECT_SOURCE_DIR}/changelog changelog_lines)
+list(GET changelog_lines 0 changelog_head)
+if(NOT changelog_head MATCHES "^tolvex \\(([^)]+)\\) ")
+  message(FATAL_ERROR "changelog: the first line is not a tolvex entry: ${changelog_head}")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "changelog: the top entry is ${CMAKE_MATCH_1}, the project is "
+                      "${PROJECT_VERSION}; add an entry for ${PROJECT_VERSION}")
+endif()
+
+set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+foreach(line IN LISTS changelog_lines)
+  if(line MATCHES "^ -- .*>  [A-Z][a-z][a-z], ([0-9]?[0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    list(FIND months ${CMAKE_MATCH_2} month)
+    math(EXPR month "${month} + 1" OUTPUT_FORMAT DECIMAL)
+    set(day ${CMAKE_MATCH_1})
+    set(year ${CMAKE_MATCH_3})
+    foreach(part month day)
+      string(LENGTH "${${part}}" digits)
+      if(digits EQUAL 1)
+        set(${part} 0${${part}})
+      endif()
+    endforeach()
+    set(TOLVEX_RELEASE_DATE ${year}-${month}-${day})
+    break()
+  endif()
+endforeach()
+if(NOT TOLVEX_RELEASE_DATE)
+  message(FATAL_ERROR "changelog: the top entry has no trailer line with its date")
+endif()
