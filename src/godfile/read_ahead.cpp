@@ -8,7 +8,7 @@ namespace tolvex {
 
 ReadAheadPlan default_read_ahead_plan(std::size_t file_count)
 {
-    if (file_count < 4)
+    if (file_count < 3)
         return {};
     return {.window = 64, .threads = 8};
 }
