@@ -45,6 +45,21 @@ bool fill_slot(ReadAheadSlot& slot, const std::string& path)
     return true;
 }
 
+// Takes up the next file and reads it into its slot, with the lock held
+// before and after but not while reading.
+void fill_next(ReadAhead& ahead, std::unique_lock<std::mutex>& lock)
+{
+    std::size_t index = ahead.next_claim++;
+    ReadAheadSlot& slot = slot_of(ahead, index);
+    slot.state = ReadAheadSlot::State::reading;
+    lock.unlock();
+    bool filled = fill_slot(slot, (*ahead.paths)[index]);
+    lock.lock();
+    slot.state = filled ? ReadAheadSlot::State::filled : ReadAheadSlot::State::dropped;
+    if (ahead.caller_waits && ahead.waiting_for == index)
+        ahead.work_done.notify_one();
+}
+
 void read_ahead_worker(ReadAhead& ahead)
 {
     std::unique_lock lock(ahead.mutex);
@@ -56,15 +71,7 @@ void read_ahead_worker(ReadAhead& ahead)
         }
         if (ahead.stopping)
             return;
-        std::size_t index = ahead.next_claim++;
-        ReadAheadSlot& slot = slot_of(ahead, index);
-        slot.state = ReadAheadSlot::State::reading;
-        lock.unlock();
-        bool filled = fill_slot(slot, (*ahead.paths)[index]);
-        lock.lock();
-        slot.state = filled ? ReadAheadSlot::State::filled : ReadAheadSlot::State::dropped;
-        if (ahead.caller_waits && ahead.waiting_for == index)
-            ahead.work_done.notify_one();
+        fill_next(ahead, lock);
     }
 }
 
@@ -105,16 +112,25 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
         return false;
     std::unique_lock lock(ahead.mutex);
     ahead.first_kept = index;
-    // Sleeping workers are woken once half the window is free, not for
-    // every file the caller takes, so that they work in runs.
+    // A sleeping worker is woken once half the window is free, not for
+    // every file the caller takes, so that workers run in bursts; more are
+    // woken only when the caller finds them too slow (below).
     if (ahead.idle_workers > 0 && room(ahead) >= std::max<std::size_t>(ahead.slots.size() / 2, 1))
-        ahead.work_to_do.notify_all();
+        ahead.work_to_do.notify_one();
     if (index >= ahead.next_claim) {
         ahead.next_claim = index + 1;
         return false;
     }
     ReadAheadSlot& slot = slot_of(ahead, index);
-    if (slot.state == ReadAheadSlot::State::reading) {
+    while (slot.state == ReadAheadSlot::State::reading) {
+        // The workers are behind: one more is woken, and rather than wait
+        // the caller reads a later file itself while there is room.
+        if (room(ahead) > 0) {
+            if (ahead.idle_workers > 0)
+                ahead.work_to_do.notify_one();
+            fill_next(ahead, lock);
+            continue;
+        }
         ahead.caller_waits = true;
         ahead.waiting_for = index;
         ahead.work_done.wait(lock, [&slot] { return slot.state != ReadAheadSlot::State::reading; });
