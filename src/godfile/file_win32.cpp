@@ -73,11 +73,13 @@ bool is_plain_file(const std::string& path)
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return false;
     // Links, devices and files kept offline (read back from slow storage
-    // on first access) wait for their turn too.
+    // on first access) wait for their turn too. The two recall flags are
+    // newer than MinGW-w64's headers.
+    constexpr DWORD recall_on_open = 0x00040000;
+    constexpr DWORD recall_on_data_access = 0x00400000;
     constexpr DWORD not_plain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
                                 FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_OFFLINE |
-                                FILE_ATTRIBUTE_RECALL_ON_OPEN |
-                                FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS;
+                                recall_on_open | recall_on_data_access;
     return (data.dwFileAttributes & not_plain) == 0 &&
            (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
 }

@@ -1,6 +1,7 @@
 #include "godfile/read_ahead.h"
 
 #include <algorithm>
+#include <chrono>
 #include <new>
 #include <system_error>
 
@@ -10,7 +11,7 @@ ReadAheadPlan default_read_ahead_plan(std::size_t file_count)
 {
     if (file_count < 3)
         return {};
-    return {.window = 64, .threads = 8};
+    return {.window = 256, .threads = 16};
 }
 
 namespace {
@@ -24,6 +25,22 @@ std::size_t room(const ReadAhead& ahead)
 {
     std::size_t end = std::min(ahead.first_kept + ahead.slots.size(), ahead.paths->size());
     return end > ahead.next_claim ? end - ahead.next_claim : 0;
+}
+
+// How many files the caller, waiting for its own, lets the workers finish
+// before it is woken: on a busy machine each waking costs the wait for a
+// processor, so it pays to find a few files ready at once.
+constexpr std::size_t wake_batch = 8;
+
+// Whether the caller's file and the few after it (those taken up) are done.
+bool caller_may_go_on(ReadAhead& ahead)
+{
+    std::size_t end = std::min(ahead.waiting_for + wake_batch, ahead.next_claim);
+    for (std::size_t i = ahead.waiting_for; i < end; ++i) {
+        if (slot_of(ahead, i).state == ReadAheadSlot::State::reading)
+            return false;
+    }
+    return true;
 }
 
 // Reads the first buffer-full of a plain file into `slot`. Returns false,
@@ -56,7 +73,7 @@ void fill_next(ReadAhead& ahead, std::unique_lock<std::mutex>& lock)
     bool filled = fill_slot(slot, (*ahead.paths)[index]);
     lock.lock();
     slot.state = filled ? ReadAheadSlot::State::filled : ReadAheadSlot::State::dropped;
-    if (ahead.caller_waits && ahead.waiting_for == index)
+    if (ahead.caller_waits && index - ahead.waiting_for < wake_batch && caller_may_go_on(ahead))
         ahead.work_done.notify_one();
 }
 
@@ -112,28 +129,29 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
         return false;
     std::unique_lock lock(ahead.mutex);
     ahead.first_kept = index;
-    // A sleeping worker is woken once half the window is free, not for
-    // every file the caller takes, so that workers run in bursts; more are
-    // woken only when the caller finds them too slow (below).
-    if (ahead.idle_workers > 0 && room(ahead) >= std::max<std::size_t>(ahead.slots.size() / 2, 1))
-        ahead.work_to_do.notify_one();
+    // Sleeping workers are woken once a quarter of the window is free, not
+    // for every file the caller takes, so that they work in runs.
+    if (ahead.idle_workers > 0 && room(ahead) >= std::max<std::size_t>(ahead.slots.size() / 4, 1))
+        ahead.work_to_do.notify_all();
     if (index >= ahead.next_claim) {
         ahead.next_claim = index + 1;
         return false;
     }
     ReadAheadSlot& slot = slot_of(ahead, index);
-    while (slot.state == ReadAheadSlot::State::reading) {
-        // The workers are behind: one more is woken, and rather than wait
-        // the caller reads a later file itself while there is room.
-        if (room(ahead) > 0) {
-            if (ahead.idle_workers > 0)
-                ahead.work_to_do.notify_one();
-            fill_next(ahead, lock);
-            continue;
-        }
+    while (slot.state == ReadAheadSlot::State::reading && ahead.caller_helps && room(ahead) > 0) {
+        // Rather than sleep until a worker is done, which costs a processor
+        // switch or two per file when the files are in memory, the caller
+        // reads a later file itself; but not once one such read has waited
+        // on the disk, which would hold up the files it is waiting for.
+        auto start = std::chrono::steady_clock::now();
+        fill_next(ahead, lock);
+        if (std::chrono::steady_clock::now() - start > std::chrono::microseconds(500))
+            ahead.caller_helps = false;
+    }
+    if (slot.state == ReadAheadSlot::State::reading) {
         ahead.caller_waits = true;
         ahead.waiting_for = index;
-        ahead.work_done.wait(lock, [&slot] { return slot.state != ReadAheadSlot::State::reading; });
+        ahead.work_done.wait(lock, [&ahead] { return caller_may_go_on(ahead); });
         ahead.caller_waits = false;
     }
     if (slot.state != ReadAheadSlot::State::filled)

@@ -67,6 +67,7 @@ struct ReadAhead {
     std::size_t first_kept = 0;          // the caller's file: its slot and later ones are in use
     std::size_t waiting_for = 0;         // the file the caller waits for, if it waits
     bool caller_waits = false;
+    bool caller_helps = true;  // the caller reads later files while it would wait
     unsigned idle_workers = 0;
     bool stopping = false;
 };
