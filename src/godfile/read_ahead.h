@@ -30,6 +30,11 @@ namespace tolvex {
 // then opens it itself and meets the error, if any, exactly where reading
 // one file at a time meets it.
 //
+// The window is wide (files come back from a disk out of order, and one
+// slow read must not hold the others up) and workers are woken in runs;
+// the caller, rather than sleep while its own file is still being read,
+// reads a later one itself, until such a read turns out to wait on the disk.
+//
 // With a window of zero nothing runs in the background and every file is
 // read by the caller: that is the one-at-a-time program, kept for tests.
 
