@@ -180,7 +180,7 @@ bool stop_read_ahead(ReadAhead& ahead)
     for (std::thread& worker : ahead.workers)
         worker.join();
     ahead.workers.clear();
-    for (ReadAheadSlot& slot : ahead.slots) {
+    for (const ReadAheadSlot& slot : ahead.slots) {
         if (slot.state == ReadAheadSlot::State::filled && slot.file_open)
             close_file(slot.file);
     }
