@@ -43,7 +43,8 @@ void report_cannot_read(MessageStream err, const std::string& path, const ReadRe
 
 }  // namespace
 
-int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err)
+int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err,
+               ReadAheadPlan plan)
 {
     if (arguments.size() < 2) {
         write_line(err, "Usage: tolvex <files>\n");
@@ -53,9 +54,11 @@ int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageSt
     int status = exit_success;
     bool headers = arguments.size() > 2;
     GodRecord record;
+    ReadAhead ahead;
+    start_read_ahead(ahead, arguments, 1, plan);
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& path = arguments[i];
-        ReadResult result = read_god_file(path, record);
+        ReadResult result = read_god_file(path, record, ahead, i);
         if (result.status != ReadStatus::ok) {
             report_cannot_read(err, path, result);
             status = exit_cannot_read;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "godfile/read_ahead.h"
 #include "report/output.h"
 
 namespace tolvex {
@@ -24,7 +25,16 @@ struct MessageStream {
 
 // Reads and reports each file named in `arguments` (program name first),
 // writing reports to `out` and messages to `err`, and flushes `out` at the
-// end. Returns the exit status.
-int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err);
+// end. Returns the exit status. Files are read ahead as `plan` says; the
+// output is the same whatever it says.
+int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err,
+               ReadAheadPlan plan);
+
+// The same, reading ahead as tolvex itself chooses to.
+inline int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err)
+{
+    return run_tolvex(arguments, out, err,
+                      default_read_ahead_plan(arguments.empty() ? 0 : arguments.size() - 1));
+}
 
 }  // namespace tolvex

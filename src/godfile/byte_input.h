@@ -8,6 +8,9 @@
 
 namespace tolvex {
 
+// How much one read of a file asks for.
+constexpr std::size_t input_buffer_size = std::size_t{64} * 1024;
+
 // A forward-only byte stream over an open file, or over bytes already in
 // memory. The file is read a buffer-full at a time, so taking a byte or
 // skipping a few costs no system call until the buffer runs dry.
@@ -20,7 +23,7 @@ struct ByteInput {
     bool has_file = false;
     bool ended = false;  // a read wanted a byte past the last one
     int error = 0;       // why the input could not be taken in; this also ends it
-    std::array<unsigned char, std::size_t{64} * 1024> buffer;
+    std::array<unsigned char, input_buffer_size> buffer;
 };
 
 ByteInput memory_input(const unsigned char* data, std::size_t size);

@@ -21,6 +21,11 @@ long read_file(FileHandle file, unsigned char* buffer, std::size_t size, int& er
 
 void close_file(FileHandle file);
 
+// Whether `path` names a plain file with bytes in it, found out without
+// opening it: a FIFO, a device, a directory or an empty file (as /proc's
+// are) answers false, and so does a name that cannot be looked at.
+bool is_plain_file(const std::string& path);
+
 // The text that follows "NAME: " when `path` could not be read because of
 // `error`, in the words the platform's own error report uses.
 std::string file_error_text(const std::string& path, int error);

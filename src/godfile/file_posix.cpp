@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tolvex {
@@ -29,6 +30,12 @@ long read_file(FileHandle file, unsigned char* buffer, std::size_t size, int& er
 void close_file(FileHandle file)
 {
     ::close(file.descriptor);
+}
+
+bool is_plain_file(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
 }
 
 // Linux says more than the users of a Windows console program expect to

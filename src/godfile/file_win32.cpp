@@ -1,9 +1,13 @@
 #include "godfile/file.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
+#include <string_view>
+#include <windows.h>
 
 namespace tolvex {
 
@@ -25,6 +29,59 @@ long read_file(FileHandle file, unsigned char* buffer, std::size_t size, int& er
 void close_file(FileHandle file)
 {
     ::_close(file.descriptor);
+}
+
+namespace {
+
+char upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 name devices in every
+// folder and with any extension ("dir\nul.god"), and so do the console's
+// own names. Windows also drops blanks and dots at the end ("con .god").
+// A false match only means the file is read when its turn comes.
+bool is_reserved_device_name(const std::string& path)
+{
+    std::string_view name = path;
+    if (std::size_t slash = name.find_last_of("\\/:"); slash != std::string_view::npos)
+        name.remove_prefix(slash + 1);
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ')
+        name.remove_suffix(1);
+    std::string base(name.size(), ' ');
+    std::transform(name.begin(), name.end(), base.begin(), upper);
+    constexpr std::array<std::string_view, 6> fixed = {"CON", "PRN",    "AUX",
+                                                       "NUL", "CONIN$", "CONOUT$"};
+    if (std::find(fixed.begin(), fixed.end(), base) != fixed.end())
+        return true;
+    // The digits 1 to 9, and the code page's superscript one to three.
+    bool numbered = base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT"));
+    return numbered &&
+           std::string_view("123456789\xB9\xB2\xB3").find(base[3]) != std::string_view::npos;
+}
+
+}  // namespace
+
+bool is_plain_file(const std::string& path)
+{
+    // The device namespace ("\\.\PIPE\x") holds no plain files.
+    if (path.starts_with("\\\\.\\") || path.starts_with("//./") || is_reserved_device_name(path))
+        return false;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    // Links, devices and files kept offline (read back from slow storage
+    // on first access) wait for their turn too. The two recall flags are
+    // newer than MinGW-w64's headers.
+    constexpr DWORD recall_on_open = 0x00040000;
+    constexpr DWORD recall_on_data_access = 0x00400000;
+    constexpr DWORD not_plain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
+                                FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_OFFLINE |
+                                recall_on_open | recall_on_data_access;
+    return (data.dwFileAttributes & not_plain) == 0 &&
+           (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
 }
 
 // The C runtime already maps the system's errors onto the texts users know.

@@ -1,6 +1,7 @@
 #include "godfile/read_god_file.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "godfile/primitives.h"
 
@@ -42,15 +43,30 @@ ReadStatus read_god_record(ByteInput& input, GodRecord& record)
     return input.ended ? ReadStatus::short_file : ReadStatus::ok;
 }
 
-ReadResult read_god_file(const std::string& path, GodRecord& record)
+ReadResult read_god_file(const std::string& path, GodRecord& record, ReadAhead& ahead,
+                         std::size_t index)
 {
     ByteInput input;
-    if (int error = open_file(path, input.file); error != 0)
-        return {ReadStatus::cannot_open, error};
-    input.has_file = true;
+    if (!take_read_ahead(ahead, index, input)) {
+        int error = open_file(path, input.file);
+        // Descriptors that reading ahead holds may be the ones the system
+        // is out of: they are given back, and the file is opened once more.
+        if ((error == EMFILE || error == ENFILE) && stop_read_ahead(ahead))
+            error = open_file(path, input.file);
+        if (error != 0)
+            return {ReadStatus::cannot_open, error};
+        input.has_file = true;
+    }
     ReadStatus status = read_god_record(input, record);
-    close_file(input.file);
+    if (input.has_file)
+        close_file(input.file);
     return {status, input.error};
+}
+
+ReadResult read_god_file(const std::string& path, GodRecord& record)
+{
+    ReadAhead none;
+    return read_god_file(path, record, none, 0);
 }
 
 }  // namespace tolvex

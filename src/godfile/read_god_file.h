@@ -4,6 +4,7 @@
 
 #include "godfile/byte_input.h"
 #include "godfile/god_record.h"
+#include "godfile/read_ahead.h"
 
 namespace tolvex {
 
@@ -56,5 +57,10 @@ ReadStatus read_god_record(ByteInput& input, GodRecord& record);
 
 // Opens `path`, reads it into `record` and closes it again.
 ReadResult read_god_file(const std::string& path, GodRecord& record);
+
+// The same for file `index` of those `ahead` reads, taking what it has
+// read of the file already.
+ReadResult read_god_file(const std::string& path, GodRecord& record, ReadAhead& ahead,
+                         std::size_t index);
 
 }  // namespace tolvex

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Many files at once, which tolvex reads ahead: the output is still that of
+# reading one file at a time, and only plain files are opened before their
+# turn.
+. "${BASH_SOURCE%/*}/lib.sh" "$@"
+
+group_read_ahead() {
+    local names=() n
+    for n in $(seq 40); do names+=(alder.god); done
+    alders "${names[@]}"
+    local forty=$REPLY
+
+    expect "a missing file after 40" 2 "$forty" "$(cant_read nothing.god "No such file or directory")"$'\n' \
+        -- "${names[@]}" nothing.god brannoc.god
+
+    mkdir folder.god
+    head -c 200 alder.god >short.god
+    local bad reason status
+    for bad in folder.god short.god; do
+        reason="Permission denied"
+        [ $bad = short.god ] && reason="Unexpected end of file"
+        expect_untouched "$bad among 80 files" 2 "$forty" "$(cant_read $bad "$reason")"$'\n' \
+            -- "${names[@]}" $bad "${names[@]}"
+    done
+    rmdir folder.god
+
+    if [ "$platform" != posix ]; then
+        skip "FIFOs and standard input among files" "wine has neither"
+        rm short.god
+        return
+    fi
+
+    # The FIFO after the gate must not be opened while tolvex still waits
+    # at the gate, however many files come between: its writer waits in
+    # its open until a reader comes, and then leaves a mark.
+    mkfifo gate.fifo watched.fifo
+    (exec 3>watched.fifo; : >watched.opened; cat alder.god >&3) &
+    local writer=$!
+    "${program[@]}" gate.fifo alder.god alder.god watched.fifo alder.god >actual.out 2>actual.err &
+    local reader=$!
+    sleep 1
+    if [ -e watched.opened ]; then
+        echo "FAIL a FIFO among files: opened before its turn"; failed=$((failed + 1))
+    else
+        passed=$((passed + 1))
+    fi
+    cat alder.god >gate.fifo
+    wait $reader
+    status=$?
+    alders gate.fifo alder.god alder.god watched.fifo alder.god
+    check "a FIFO among files" 0 "$status" "$REPLY" ""
+    kill $writer 2>/dev/null
+    wait
+    rm -f gate.fifo watched.fifo watched.opened
+
+    alders "${names[@]:20}" /dev/stdin "${names[@]:21}"
+    local want=$REPLY
+    expect "standard input, a file, among files" 0 "$want" "" -- \
+        "${names[@]:20}" /dev/stdin "${names[@]:21}" <alder.god
+    cat alder.god | "${program[@]}" "${names[@]:20}" /dev/stdin "${names[@]:21}" >actual.out 2>actual.err
+    check "standard input, a pipe, among files" 0 "${PIPESTATUS[1]}" "$want" ""
+    alders "${names[@]:20}" /dev/stdin
+    cat alder.god | "${program[@]}" "${names[@]:20}" /dev/stdin /dev/stdin alder.god >actual.out 2>actual.err
+    check "a pipe named twice among files" 2 "${PIPESTATUS[1]}" "$REPLY" \
+        "$(cant_read /dev/stdin "Unexpected end of file")"$'\n'
+    rm short.god
+}
+
+group_read_ahead
+finish

@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "capture.h"
+#include "cli/driver.h"
+#include "fifo.h"
+#include "god_file_writer.h"
+#include "godfile/primitives.h"
+#include "godfile/read_ahead.h"
+#include "temp_dir.h"
+
+namespace tolvex {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes pattern(std::size_t size)
+{
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<unsigned char>(i * 131 + i / 251);
+    return bytes;
+}
+
+// "f12" for ("f", 12).
+std::string numbered(const char* prefix, std::size_t number)
+{
+    std::string name = prefix;
+    name += std::to_string(number);
+    return name;
+}
+
+Bytes drain(ByteInput& input)
+{
+    Bytes bytes;
+    for (int byte; (byte = read_u8(input)) >= 0;)
+        bytes.push_back(static_cast<unsigned char>(byte));
+    return bytes;
+}
+
+// Waits until the workers have taken up every file, so that what the
+// caller is handed no longer depends on who was quicker.
+bool all_taken_up(ReadAhead& ahead)
+{
+    for (int i = 0; i < 20000; ++i) {
+        {
+            std::lock_guard lock(ahead.mutex);
+            if (ahead.next_claim == ahead.paths->size())
+                return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+// What the caller is handed for each kind of name: the whole file through
+// the input, whatever its size against the buffer's, or nothing at all for
+// what only its own turn may open.
+TEST(ReadAhead, HandsOverPlainFilesWholeAndLeavesTheRestToTheCaller)
+{
+    struct Case {
+        const char* name;
+        std::size_t size;  // of a plain file
+        bool read_ahead;
+    };
+    const Case cases[] = {
+        {"one byte", 1, true},
+        {"a report's size", 700, true},
+        {"one short of the buffer", input_buffer_size - 1, true},
+        {"the buffer's size", input_buffer_size, true},
+        {"one past the buffer", input_buffer_size + 1, true},
+        {"three buffers and some", 3 * input_buffer_size + 17, true},
+        {"empty", 0, false},
+        {"a folder", 0, false},
+        {"missing", 0, false},
+    };
+    testing::TempDir dir;
+    std::vector<std::string> paths{"tolvex"};
+    for (const Case& c : cases) {
+        paths.push_back(dir.path(c.name));
+        std::string name = c.name;
+        if (name == "a folder") {
+            std::filesystem::create_directory(paths.back());
+        } else if (name != "missing") {
+            ASSERT_TRUE(testing::save_file(paths.back(), pattern(c.size)));
+        }
+    }
+
+    ReadAhead ahead;
+    start_read_ahead(ahead, paths, 1, {.window = std::size(cases), .threads = 3});
+    ASSERT_TRUE(all_taken_up(ahead));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        ByteInput input;
+        ASSERT_EQ(take_read_ahead(ahead, i + 1, input), cases[i].read_ahead);
+        if (!cases[i].read_ahead)
+            continue;
+        EXPECT_EQ(drain(input), pattern(cases[i].size));
+        EXPECT_EQ(input.error, 0);
+        if (input.has_file)
+            close_file(input.file);
+    }
+}
+
+// More files than the window, taken while the workers still run, with
+// several turns of every slot: each file arrives whole and as itself.
+TEST(ReadAhead, KeepsEachFileApartAcrossTurnsOfTheWindow)
+{
+    testing::TempDir dir;
+    std::vector<std::string> paths{"tolvex"};
+    for (std::size_t i = 0; i < 200; ++i) {
+        paths.push_back(dir.path(numbered("f", i)));
+        Bytes bytes = pattern(i % 7 == 0 ? input_buffer_size + i : 100 + i);
+        bytes[0] = static_cast<unsigned char>(i);
+        ASSERT_TRUE(testing::save_file(paths.back(), bytes));
+    }
+    ReadAhead ahead;
+    start_read_ahead(ahead, paths, 1, {.window = 5, .threads = 4});
+    for (std::size_t i = 1; i < paths.size(); ++i) {
+        ByteInput input;
+        if (!take_read_ahead(ahead, i, input))
+            continue;  // the caller got there first
+        Bytes bytes = drain(input);
+        ASSERT_FALSE(bytes.empty());
+        EXPECT_EQ(bytes[0], static_cast<unsigned char>(i - 1));
+        EXPECT_EQ(bytes.size(), (i - 1) % 7 == 0 ? input_buffer_size + i - 1 : 100 + i - 1);
+        if (input.has_file)
+            close_file(input.file);
+    }
+}
+
+TEST(ReadAhead, AWindowOfZeroLeavesEveryFileToTheCaller)
+{
+    testing::TempDir dir;
+    std::vector<std::string> paths{"tolvex", dir.path("a"), dir.path("b")};
+    for (std::size_t i = 1; i < paths.size(); ++i)
+        ASSERT_TRUE(testing::save_file(paths[i], pattern(10)));
+    for (ReadAheadPlan plan : {ReadAheadPlan{0, 4}, ReadAheadPlan{4, 0}}) {
+        ReadAhead ahead;
+        start_read_ahead(ahead, paths, 1, plan);
+        EXPECT_TRUE(ahead.workers.empty());
+        ByteInput input;
+        EXPECT_FALSE(take_read_ahead(ahead, 1, input));
+        EXPECT_FALSE(stop_read_ahead(ahead));
+    }
+}
+
+TEST(ReadAhead, AfterStoppingTheCallerReadsItself)
+{
+    testing::TempDir dir;
+    std::vector<std::string> paths{"tolvex"};
+    for (int i = 0; i < 6; ++i) {
+        paths.push_back(dir.path(numbered("f", i)));
+        ASSERT_TRUE(testing::save_file(paths.back(), pattern(input_buffer_size + 1)));
+    }
+    ReadAhead ahead;
+    start_read_ahead(ahead, paths, 1, {.window = 4, .threads = 2});
+    EXPECT_TRUE(stop_read_ahead(ahead));
+    ByteInput input;
+    EXPECT_FALSE(take_read_ahead(ahead, 1, input));
+}
+
+// Few files read nothing ahead; many do.
+TEST(ReadAhead, StartsNoThreadForAFewFiles)
+{
+    EXPECT_EQ(default_read_ahead_plan(1).threads, 0u);
+    EXPECT_EQ(default_read_ahead_plan(2).threads, 0u);
+    EXPECT_GT(default_read_ahead_plan(1000).threads, 0u);
+    EXPECT_GT(default_read_ahead_plan(1000).window, 0u);
+}
+
+// Randomised runs over names of every kind, the first failing one at a
+// random place: reading ahead gives the same bytes, in the same order
+// (reports and messages share one stream), and the same status as reading
+// one file at a time.
+class ReadAheadEquivalence : public ::testing::Test {
+protected:
+    enum Kind { good, big, fifo_good, short_file, missing, folder, empty, fifo_short, kinds };
+
+    void SetUp() override
+    {
+        for (std::uint32_t seed = 0; seed < 8; ++seed) {
+            testing::GodFileFields f;
+            f.seed = seed;
+            f.nation = static_cast<int>(seed * 9);
+            f.caption_a = std::string(seed * 3, 'c');
+            f.gap = seed * 50;
+            goods_.push_back(dir_.path(numbered("good", seed) + ".god"));
+            ASSERT_TRUE(testing::save_file(goods_.back(), testing::write_god_file(f)));
+        }
+        testing::GodFileFields f;
+        f.caption_b = std::string(3 * input_buffer_size, 'b');  // past the first buffer-full
+        ASSERT_TRUE(testing::save_file(dir_.path("big.god"), testing::write_god_file(f)));
+        good_bytes_ = testing::write_god_file({});
+        short_bytes_ = good_bytes_;
+        short_bytes_.resize(90);
+        ASSERT_TRUE(testing::save_file(dir_.path("short.god"), short_bytes_));
+        ASSERT_TRUE(testing::save_file(dir_.path("empty.god"), {}));
+        std::filesystem::create_directory(dir_.path("folder.god"));
+        fifos_ = testing::make_fifo(dir_.path("probe.fifo"));
+    }
+
+    std::string name_of(Kind kind, std::size_t position, std::mt19937& random)
+    {
+        switch (kind) {
+        case good:
+            return goods_[random() % goods_.size()];
+        case big:
+            return dir_.path("big.god");
+        case short_file:
+            return dir_.path("short.god");
+        case missing:
+            return dir_.path("missing.god");
+        case folder:
+            return dir_.path("folder.god");
+        case empty:
+            return dir_.path("empty.god");
+        default: {
+            // Each FIFO is named once, and fed afresh for every run.
+            std::string path = dir_.path(numbered("f", position) + ".fifo");
+            std::filesystem::remove(path);
+            EXPECT_TRUE(testing::make_fifo(path));
+            fifo_contents_.emplace_back(path, kind == fifo_good ? good_bytes_ : short_bytes_);
+            return path;
+        }
+        }
+    }
+
+    struct Run {
+        int status;
+        std::string text;
+    };
+
+    Run run(const std::vector<std::string>& arguments, ReadAheadPlan plan)
+    {
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> writers;
+        for (const auto& [path, bytes] : fifo_contents_)
+            writers.emplace_back(testing::feed_fifo_when_opened, std::cref(path), std::cref(bytes),
+                                 std::cref(stop));
+        testing::Capture both;
+        Output out;
+        out.stream = both.stream();
+        int status = run_tolvex(arguments, out, {both.stream(), false}, plan);
+        stop = true;
+        for (std::thread& writer : writers)
+            writer.join();
+        return {status, both.text()};
+    }
+
+    testing::TempDir dir_;
+    std::vector<std::string> goods_;
+    Bytes good_bytes_;
+    Bytes short_bytes_;
+    bool fifos_ = false;
+    std::vector<std::pair<std::string, Bytes>> fifo_contents_;
+};
+
+TEST_F(ReadAheadEquivalence, GivesWhatReadingOneFileAtATimeGives)
+{
+    for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+        SCOPED_TRACE(numbered("seed ", seed));
+        std::mt19937 random(seed);
+        std::size_t count = 1 + random() % 80;
+        std::size_t failing = random() % (count + 1);  // count: none fails
+        fifo_contents_.clear();
+        std::vector<std::string> arguments{"tolvex"};
+        for (std::size_t i = 0; i < count; ++i) {
+            Kind kind;
+            do {
+                if (i == failing)
+                    kind = static_cast<Kind>(short_file + random() % (kinds - short_file));
+                else if (i < failing)
+                    kind = random() % 10 == 0 ? static_cast<Kind>(random() % short_file) : good;
+                else
+                    kind = static_cast<Kind>(random() % kinds);
+            } while (!fifos_ && (kind == fifo_good || kind == fifo_short));
+            arguments.push_back(name_of(kind, i, random));
+        }
+        ReadAheadPlan plan{.window = 1 + random() % 12,
+                           .threads = static_cast<unsigned>(1 + random() % 6)};
+
+        Run one_at_a_time = run(arguments, {});
+        Run ahead = run(arguments, plan);
+        EXPECT_EQ(ahead.status, one_at_a_time.status);
+        EXPECT_EQ(ahead.text, one_at_a_time.text);
+        EXPECT_EQ(one_at_a_time.status, failing < count ? exit_cannot_read : exit_success);
+    }
+}
+
+}  // namespace
+}  // namespace tolvex
