@@ -55,7 +55,7 @@ int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageSt
     bool headers = arguments.size() > 2;
     GodRecord record;
     ReadAhead ahead;
-    start_read_ahead(ahead, arguments, 1, plan);
+    arm_read_ahead(ahead, arguments, plan);
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& path = arguments[i];
         ReadResult result = read_god_file(path, record, ahead, i);

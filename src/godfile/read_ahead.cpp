@@ -7,11 +7,19 @@
 
 namespace tolvex {
 
+namespace {
+
+// How long a read or a wait must take to count as one on the disk rather
+// than on a processor: a file in the page cache takes a few microseconds.
+constexpr auto disk_wait = std::chrono::microseconds(150);
+
+}  // namespace
+
 ReadAheadPlan default_read_ahead_plan(std::size_t file_count)
 {
     if (file_count < 3)
         return {};
-    return {.window = 256, .threads = 16};
+    return {.window = 256, .threads = 16, .slow_read = disk_wait};
 }
 
 namespace {
@@ -123,6 +131,30 @@ void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, s
         ahead.slots.clear();
 }
 
+void arm_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, ReadAheadPlan plan)
+{
+    ahead.paths = &paths;
+    ahead.armed = plan;
+}
+
+void note_read(ReadAhead& ahead, std::size_t index, std::chrono::steady_clock::duration took)
+{
+    if (ahead.armed.window == 0)
+        return;
+    // Two close together: a single slow read may only have lost its
+    // processor for a while to another program, while on a cold disk the
+    // files that share a block of metadata with a slow one come quickly.
+    if (took <= ahead.armed.slow_read)
+        return;
+    bool close = ahead.last_slow_read != 0 && index - ahead.last_slow_read <= 16;
+    ahead.last_slow_read = index;
+    if (!close)
+        return;
+    ReadAheadPlan plan = ahead.armed;
+    ahead.armed = {};
+    start_read_ahead(ahead, *ahead.paths, index + 1, plan);
+}
+
 bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
 {
     if (ahead.slots.empty())
@@ -145,7 +177,7 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
         // on the disk, which would hold up the files it is waiting for.
         auto start = std::chrono::steady_clock::now();
         fill_next(ahead, lock);
-        if (std::chrono::steady_clock::now() - start > std::chrono::microseconds(500))
+        if (std::chrono::steady_clock::now() - start > disk_wait)
             ahead.caller_helps = false;
     }
     if (slot.state == ReadAheadSlot::State::reading) {
@@ -170,6 +202,7 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
 
 bool stop_read_ahead(ReadAhead& ahead)
 {
+    ahead.armed = {};
     if (ahead.slots.empty())
         return false;
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <memory>
@@ -34,6 +35,9 @@ namespace tolvex {
 // slow read must not hold the others up) and workers are woken in runs;
 // the caller, rather than sleep while its own file is still being read,
 // reads a later one itself, until such a read turns out to wait on the disk.
+// Files in the page cache are read faster one at a time than handed between
+// threads, so the program reads ahead only once files that it read itself
+// took long enough to have waited on the disk.
 //
 // With a window of zero nothing runs in the background and every file is
 // read by the caller: that is the one-at-a-time program, kept for tests.
@@ -41,6 +45,9 @@ namespace tolvex {
 struct ReadAheadPlan {
     std::size_t window = 0;  // files read ahead of the caller at most
     unsigned threads = 0;
+    // The program starts reading ahead once files it read itself took
+    // longer than this.
+    std::chrono::microseconds slow_read{0};
 };
 
 // The plan for reading `file_count` files: none for a few, where starting a
@@ -65,6 +72,8 @@ struct ReadAhead {
     const std::vector<std::string>* paths = nullptr;
     std::vector<ReadAheadSlot> slots;  // file i is in slots[i % slots.size()]
     std::vector<std::thread> workers;
+    ReadAheadPlan armed;             // started after slow reads, as arm_read_ahead says
+    std::size_t last_slow_read = 0;  // the caller's latest slow read of its own, if any
     std::mutex mutex;
     std::condition_variable work_to_do;  // workers wait here for room
     std::condition_variable work_done;   // the caller waits here for its file
@@ -81,6 +90,15 @@ struct ReadAhead {
 // threads than planned, or none, start if the system has no more to give.
 void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, std::size_t first,
                       ReadAheadPlan plan);
+
+// Reads ahead `paths` as `plan` says once two files close together that the
+// caller read itself (see note_read) each took longer than the plan's slow_read;
+// until then nothing runs in the background.
+void arm_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, ReadAheadPlan plan);
+
+// Tells an armed read-ahead that the caller read file `index` itself in
+// `took`: a slow read starts reading ahead the files after it.
+void note_read(ReadAhead& ahead, std::size_t index, std::chrono::steady_clock::duration took);
 
 // Asks for file `index`, the caller's files being taken in order. Returns
 // true when `input` now gives the file's bytes: the first buffer-full from

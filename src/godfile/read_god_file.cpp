@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 #include "godfile/primitives.h"
 
@@ -47,7 +48,9 @@ ReadResult read_god_file(const std::string& path, GodRecord& record, ReadAhead& 
                          std::size_t index)
 {
     ByteInput input;
-    if (!take_read_ahead(ahead, index, input)) {
+    auto start = std::chrono::steady_clock::now();
+    bool own_read = !take_read_ahead(ahead, index, input);
+    if (own_read) {
         int error = open_file(path, input.file);
         // Descriptors that reading ahead holds may be the ones the system
         // is out of: they are given back, and the file is opened once more.
@@ -60,6 +63,8 @@ ReadResult read_god_file(const std::string& path, GodRecord& record, ReadAhead& 
     ReadStatus status = read_god_record(input, record);
     if (input.has_file)
         close_file(input.file);
+    if (own_read)
+        note_read(ahead, index, std::chrono::steady_clock::now() - start);
     return {status, input.error};
 }
 

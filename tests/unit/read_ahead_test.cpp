@@ -176,6 +176,42 @@ TEST(ReadAhead, StartsNoThreadForAFewFiles)
     EXPECT_GT(default_read_ahead_plan(1000).window, 0u);
 }
 
+// Armed, reading ahead starts only after two slow reads of the caller's own
+// within 16 files of each other: one slow read may be a lost processor,
+// while files in the page cache come in microseconds.
+TEST(ReadAhead, StartsAfterTwoSlowReadsCloseTogether)
+{
+    using std::chrono::microseconds;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::size_t, microseconds>> reads;  // index, time taken
+        bool starts;
+    };
+    const microseconds slow{900};
+    const microseconds fast{10};
+    const Case cases[] = {
+        {"all fast", {{1, fast}, {2, fast}, {3, fast}}, false},
+        {"one slow", {{1, slow}, {2, fast}, {3, fast}}, false},
+        {"two slow in a row", {{1, fast}, {2, slow}, {3, slow}}, true},
+        {"two slow 16 apart", {{1, slow}, {17, slow}}, true},
+        {"two slow 17 apart", {{1, slow}, {18, slow}}, false},
+        {"just at the bound is not slow", {{1, microseconds(500)}, {2, microseconds(500)}}, false},
+    };
+    testing::TempDir dir;
+    std::vector<std::string> paths{"tolvex"};
+    for (int i = 0; i < 20; ++i)
+        paths.push_back(dir.path(numbered("f", i)));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReadAhead ahead;
+        arm_read_ahead(ahead, paths, {.window = 4, .threads = 2, .slow_read = microseconds(500)});
+        for (auto [index, took] : c.reads)
+            note_read(ahead, index, took);
+        EXPECT_EQ(!ahead.workers.empty(), c.starts);
+        EXPECT_EQ(stop_read_ahead(ahead), c.starts);
+    }
+}
+
 // Randomised runs over names of every kind, the first failing one at a
 // random place: reading ahead gives the same bytes, in the same order
 // (reports and messages share one stream), and the same status as reading
