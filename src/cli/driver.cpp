@@ -44,7 +44,7 @@ void report_cannot_read(MessageStream err, const std::string& path, const ReadRe
 }  // namespace
 
 int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err,
-               ReadAheadPlan plan)
+               const ReadAheadPlan& plan)
 {
     if (arguments.size() < 2) {
         write_line(err, "Usage: tolvex <files>\n");
@@ -55,7 +55,7 @@ int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageSt
     bool headers = arguments.size() > 2;
     GodRecord record;
     ReadAhead ahead;
-    arm_read_ahead(ahead, arguments, plan);
+    start_read_ahead(ahead, arguments, 1, plan);
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& path = arguments[i];
         ReadResult result = read_god_file(path, record, ahead, i);

@@ -28,7 +28,7 @@ struct MessageStream {
 // end. Returns the exit status. Files are read ahead as `plan` says; the
 // output is the same whatever it says.
 int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err,
-               ReadAheadPlan plan);
+               const ReadAheadPlan& plan);
 
 // The same, reading ahead as tolvex itself chooses to.
 inline int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err)

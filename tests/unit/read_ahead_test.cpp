@@ -50,11 +50,8 @@ Bytes drain(ByteInput& input)
 bool all_taken_up(ReadAhead& ahead)
 {
     for (int i = 0; i < 20000; ++i) {
-        {
-            std::lock_guard lock(ahead.mutex);
-            if (ahead.next_claim == ahead.paths->size())
-                return true;
-        }
+        if (ahead.next_claim.load() == ahead.paths->size())
+            return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return false;
@@ -204,7 +201,8 @@ TEST(ReadAhead, StartsAfterTwoSlowReadsCloseTogether)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ReadAhead ahead;
-        arm_read_ahead(ahead, paths, {.window = 4, .threads = 2, .slow_read = microseconds(500)});
+        start_read_ahead(ahead, paths, 1,
+                         {.window = 4, .disk_threads = 2, .slow_read = microseconds(500)});
         for (auto [index, took] : c.reads)
             note_read(ahead, index, took);
         EXPECT_EQ(!ahead.workers.empty(), c.starts);
@@ -320,8 +318,12 @@ TEST_F(ReadAheadEquivalence, GivesWhatReadingOneFileAtATimeGives)
             } while (!fifos_ && (kind == fifo_good || kind == fifo_short));
             arguments.push_back(name_of(kind, i, random));
         }
+        // Workers from the start, after the caller's first two reads, or both.
+        auto threads = static_cast<unsigned>(random() % 4);
         ReadAheadPlan plan{.window = 1 + random() % 12,
-                           .threads = static_cast<unsigned>(1 + random() % 6)};
+                           .threads = threads,
+                           .caller_share = static_cast<unsigned>(random() % 4),
+                           .disk_threads = threads + static_cast<unsigned>(random() % 5)};
 
         Run one_at_a_time = run(arguments, {});
         Run ahead = run(arguments, plan);
