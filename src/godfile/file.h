@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace tolvex {
@@ -21,10 +22,10 @@ long read_file(FileHandle file, unsigned char* buffer, std::size_t size, int& er
 
 void close_file(FileHandle file);
 
-// Whether `path` names a plain file with bytes in it, found out without
-// opening it: a FIFO, a device, a directory or an empty file (as /proc's
-// are) answers false, and so does a name that cannot be looked at.
-bool is_plain_file(const std::string& path);
+// The size of the plain file `path` names, found out without opening it;
+// 0 for a FIFO, a device, a directory or an empty file (as /proc's are),
+// and for a name that cannot be looked at.
+std::uint64_t plain_file_size(const std::string& path);
 
 // The text that follows "NAME: " when `path` could not be read because of
 // `error`, in the words the platform's own error report uses.

@@ -32,10 +32,12 @@ void close_file(FileHandle file)
     ::close(file.descriptor);
 }
 
-bool is_plain_file(const std::string& path)
+std::uint64_t plain_file_size(const std::string& path)
 {
     struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0)
+        return 0;
+    return static_cast<std::uint64_t>(status.st_size);
 }
 
 // Linux says more than the users of a Windows console program expect to

@@ -64,14 +64,14 @@ bool is_reserved_device_name(const std::string& path)
 
 }  // namespace
 
-bool is_plain_file(const std::string& path)
+std::uint64_t plain_file_size(const std::string& path)
 {
     // The device namespace ("\\.\PIPE\x") holds no plain files.
     if (path.starts_with("\\\\.\\") || path.starts_with("//./") || is_reserved_device_name(path))
-        return false;
+        return 0;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return false;
+        return 0;
     // Links, devices and files kept offline (read back from slow storage
     // on first access) wait for their turn too. The two recall flags are
     // newer than MinGW-w64's headers.
@@ -80,8 +80,9 @@ bool is_plain_file(const std::string& path)
     constexpr DWORD not_plain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
                                 FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_OFFLINE |
                                 recall_on_open | recall_on_data_access;
-    return (data.dwFileAttributes & not_plain) == 0 &&
-           (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
+    if ((data.dwFileAttributes & not_plain) != 0)
+        return 0;
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
 // The C runtime already maps the system's errors onto the texts users know.

@@ -1,6 +1,9 @@
 #include "godfile/read_ahead.h"
 
+#include "godfile/file_batch.h"
+
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <new>
 #include <system_error>
@@ -22,17 +25,19 @@ ReadAheadPlan default_read_ahead_plan(std::size_t file_count)
 {
     if (file_count < 3)
         return {};
-    // Files in the page cache cost processor time alone: one worker per
-    // spare processor, and more would only queue for them. A few suffice,
-    // since the caller's own work per file has no second taker. The caller
-    // reads a share of the files itself, which spares it the look at the
-    // name that reading ahead takes and keeps both processors busy.
-    unsigned spare = 0;
-    if (file_count >= files_worth_a_worker)
-        spare = std::min(std::max(std::thread::hardware_concurrency(), 1u) - 1, 3u);
+    // Files in the page cache cost processor time alone: as many workers as
+    // processors, which keeps them busy while one waits on the kernel's
+    // queue, and a few suffice, since the caller's own work per file has no
+    // second taker. The caller reads a share of the files itself, which
+    // spares it the look at the name that reading ahead takes.
+    unsigned workers = 0;
+    if (file_count >= files_worth_a_worker) {
+        unsigned processors = std::thread::hardware_concurrency();
+        workers = processors > 1 ? std::min(processors, 3u) : 0;
+    }
     return {.window = 256,
-            .threads = spare,
-            .caller_share = spare + 1,
+            .threads = workers,
+            .caller_share = workers + 1,
             .disk_threads = 16,
             .slow_read = disk_wait};
 }
@@ -57,18 +62,6 @@ std::size_t room(const ReadAhead& ahead)
     return end > next ? end - next : 0;
 }
 
-// Takes up the next file of the window into `index`. Returns false when the
-// window is full.
-bool claim_next(ReadAhead& ahead, std::size_t& index)
-{
-    index = ahead.next_claim.load();
-    do {
-        if (index >= window_end(ahead))
-            return false;
-    } while (!ahead.next_claim.compare_exchange_weak(index, index + 1));
-    return true;
-}
-
 // How many files the caller, waiting for its own, lets the workers finish
 // before it is woken: on a busy machine each waking costs the wait for a
 // processor, so it pays to find a few files ready at once.
@@ -89,7 +82,7 @@ bool caller_may_go_on(ReadAhead& ahead, std::size_t index)
 // holding nothing, when the file is to be left to the caller.
 bool fill_slot(ReadAheadSlot& slot, const std::string& path)
 {
-    if (!is_plain_file(path) || open_file(path, slot.file) != 0)
+    if (open_file(path, slot.file) != 0)
         return false;
     int error = 0;
     long n = read_file(slot.file, slot.bytes.get(), input_buffer_size, error);
@@ -104,18 +97,24 @@ bool fill_slot(ReadAheadSlot& slot, const std::string& path)
     return true;
 }
 
-// Reads file `index`, taken up, into its slot, or leaves it to the caller
-// if it is one of the caller's share, and wakes the caller if it waits for
-// it.
-void fill(ReadAhead& ahead, std::size_t index)
+// The size of file `index` when it is to be read ahead: a plain file with
+// bytes in it, and not one of the caller's share. Otherwise 0.
+std::uint64_t size_to_read_ahead(const ReadAhead& ahead, std::size_t index)
 {
-    ReadAheadSlot& slot = slot_of(ahead, index);
     unsigned share = ahead.caller_share.load();
-    slot.filled = (share == 0 || index % share != 0) && fill_slot(slot, (*ahead.paths)[index]);
+    if (share != 0 && index % share == 0)
+        return 0;
+    return plain_file_size((*ahead.paths)[index]);
+}
+
+// Hands file `index`, its slot written, over to the caller, and wakes the
+// caller if it waits for it.
+void publish(ReadAhead& ahead, std::size_t index)
+{
     // Published before the caller's flag is looked at, and the caller sets
     // its flag before it looks at the slots: either it sees this file done
     // or this thread sees it waiting.
-    slot.ready.store(index);
+    slot_of(ahead, index).ready.store(index);
     if (!ahead.caller_waits.load())
         return;
     std::size_t waited = ahead.waiting_for.load();
@@ -125,12 +124,86 @@ void fill(ReadAhead& ahead, std::size_t index)
     }
 }
 
+// Reads file `index`, taken up, into its slot, or leaves it to the caller.
+void fill(ReadAhead& ahead, std::size_t index)
+{
+    ReadAheadSlot& slot = slot_of(ahead, index);
+    slot.file_open = false;
+    slot.filled = size_to_read_ahead(ahead, index) != 0 && fill_slot(slot, (*ahead.paths)[index]);
+    publish(ahead, index);
+}
+
+// The most files a worker takes up at once, and reads as one batch.
+constexpr std::size_t longest_run = 32;
+
+// Takes up the next run of up to `most` files of the window. Returns false
+// when the window is full.
+bool claim_run(ReadAhead& ahead, std::size_t most, std::size_t& first, std::size_t& count)
+{
+    first = ahead.next_claim.load();
+    do {
+        std::size_t end = window_end(ahead);
+        if (first >= end)
+            return false;
+        count = std::min(most, end - first);
+    } while (!ahead.next_claim.compare_exchange_weak(first, first + count));
+    return true;
+}
+
+struct WorkerRun {
+    ReadAhead* ahead = nullptr;
+    FileBatch batch;
+    std::array<BatchedFile, longest_run> files;
+    std::array<std::size_t, longest_run> indexes{};  // the file each of `files` is
+};
+
+void take_batched_file(void* context, std::size_t place)
+{
+    auto& run = *static_cast<WorkerRun*>(context);
+    std::size_t index = run.indexes[place];
+    ReadAheadSlot& slot = slot_of(*run.ahead, index);
+    slot.filled = run.files[place].read;
+    slot.size = run.files[place].size;
+    publish(*run.ahead, index);
+}
+
+// Reads files `first` to `first + count`, taken up: those left to the
+// caller are handed over at once, large ones one at a time, so that they
+// hand over their descriptors, and the rest as one batch.
+void fill_run(WorkerRun& run, std::size_t first, std::size_t count)
+{
+    ReadAhead& ahead = *run.ahead;
+    std::size_t batched = 0;
+    for (std::size_t index = first; index < first + count; ++index) {
+        ReadAheadSlot& slot = slot_of(ahead, index);
+        slot.file_open = false;
+        slot.filled = false;
+        std::uint64_t size = size_to_read_ahead(ahead, index);
+        if (size >= input_buffer_size)
+            slot.filled = fill_slot(slot, (*ahead.paths)[index]);
+        if (size == 0 || size >= input_buffer_size) {
+            publish(ahead, index);
+            continue;
+        }
+        run.files[batched] = {.path = &(*ahead.paths)[index],
+                              .bytes = slot.bytes.get(),
+                              .room_set = &slot.bytes_set,
+                              .expected = static_cast<std::size_t>(size)};
+        run.indexes[batched++] = index;
+    }
+    read_file_batch(run.batch, std::span(run.files.data(), batched), {take_batched_file, &run});
+}
+
 void read_ahead_worker(ReadAhead& ahead)
 {
+    WorkerRun run;
+    run.ahead = &ahead;
+    run.batch = open_file_batch(longest_run);
     while (!ahead.stopping.load()) {
-        std::size_t index = 0;
-        if (claim_next(ahead, index)) {
-            fill(ahead, index);
+        std::size_t first = 0;
+        std::size_t count = 0;
+        if (claim_run(ahead, ahead.run_length.load(), first, count)) {
+            fill_run(run, first, count);
             continue;
         }
         std::unique_lock lock(ahead.mutex);
@@ -172,6 +245,9 @@ bool open_window(ReadAhead& ahead, std::size_t first, std::size_t window)
 // file at a time.
 void add_workers(ReadAhead& ahead, unsigned count)
 {
+    // Runs short enough that every worker finds one in the window.
+    ahead.run_length.store(
+        std::clamp<std::size_t>(ahead.slots.size() / (2 * std::size_t{count}), 1, longest_run));
     while (ahead.workers.size() < count) {
         try {
             ahead.workers.emplace_back(read_ahead_worker, std::ref(ahead));
@@ -241,7 +317,8 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
 
     ReadAheadSlot& slot = slot_of(ahead, index);
     std::size_t later = 0;
-    while (slot.ready.load() != index && ahead.caller_helps && claim_next(ahead, later)) {
+    std::size_t one = 0;
+    while (slot.ready.load() != index && ahead.caller_helps && claim_run(ahead, 1, later, one)) {
         // Rather than sleep until a worker is done, which costs a processor
         // switch or two per file when the files are in memory, the caller
         // reads a later file itself; but not once reads wait on the disk,

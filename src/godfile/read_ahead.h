@@ -74,6 +74,7 @@ struct alignas(64) ReadAheadSlot {
     FileHandle file;
     std::size_t size = 0;
     std::unique_ptr<unsigned char[]> bytes;
+    std::size_t bytes_set = 0;  // see BatchedFile::room_set
 };
 
 struct ReadAhead {
@@ -82,24 +83,29 @@ struct ReadAhead {
     ReadAhead& operator=(const ReadAhead&) = delete;
     ~ReadAhead();
 
-    // Each on a cache line of its own: the first file nobody has taken up;
-    // the caller's file, whose slot and later ones are in use; and what the
-    // workers look at but seldom change.
+    // Three cache lines, so that a thread writing one does not take the
+    // others from the rest. The first file nobody has taken up, which every
+    // thread changes, with what only the caller uses and seldom.
     alignas(64) std::atomic<std::size_t> next_claim{0};
+    std::vector<std::thread> workers;
+    ReadAheadPlan armed;  // more workers after slow reads, as note_read says
+
+    // The caller's file, whose slot and later ones are in use, which the
+    // caller changes for every file, with what it alone uses for each.
     alignas(64) std::atomic<std::size_t> first_kept{0};
+    std::size_t last_slow_read = 0;  // the caller's latest slow read of its own, if any
+    bool caller_helps = true;        // the caller reads later files while it would wait
+    std::mutex mutex;
+
+    // What the workers look at for every file but seldom change.
     alignas(64) std::atomic<unsigned> caller_share{0};  // the plan's, till the disk workers start
     std::atomic<unsigned> idle_workers{0};
+    std::atomic<std::size_t> run_length{1};   // files a worker takes up at once
     std::atomic<std::size_t> waiting_for{0};  // the file the caller waits for, if it waits
-    std::atomic<bool> caller_waits{false};
-    std::atomic<bool> stopping{false};
-
-    bool caller_helps = true;  // the caller reads later files while it would wait
     const std::vector<std::string>* paths = nullptr;
     std::vector<ReadAheadSlot> slots;  // file i is in slots[i % slots.size()]
-    std::vector<std::thread> workers;
-    ReadAheadPlan armed;             // more workers after slow reads, as note_read says
-    std::size_t last_slow_read = 0;  // the caller's latest slow read of its own, if any
-    std::mutex mutex;
+    std::atomic<bool> caller_waits{false};
+    std::atomic<bool> stopping{false};
     std::condition_variable work_to_do;  // workers wait here for room
     std::condition_variable work_done;   // the caller waits here for its file
 };
