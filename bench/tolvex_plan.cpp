@@ -1,10 +1,9 @@
 // tolvex with its read-ahead plan given, to choose the plan by measurement:
-//   bench_tolvex_plan WINDOW THREADS DISK_THREADS FILE...
-// THREADS workers start at once, the caller reading one file in THREADS + 1
-// itself, and DISK_THREADS in all once two of the caller's own reads close
-// together took over 150 microseconds. It writes
-// what tolvex writes; a window of 0, or no threads of either kind, reads one
-// file at a time.
+//   bench_tolvex_plan WINDOW THREADS DISK_WINDOW DISK_THREADS FILE...
+// THREADS workers over WINDOW files start at once, the caller reading one
+// file in THREADS + 1 itself; DISK_THREADS over DISK_WINDOW take over once
+// two of the caller's own reads close together took over 150 microseconds.
+// It writes what tolvex writes; windows of 0 read one file at a time.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,18 +16,20 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 4) {
-        std::fputs("usage: bench_tolvex_plan WINDOW THREADS DISK_THREADS FILE...\n", stderr);
+    if (argc < 5) {
+        std::fputs("usage: bench_tolvex_plan WINDOW THREADS DISK_WINDOW DISK_THREADS FILE...\n",
+                   stderr);
         return 1;
     }
     tolvex::ReadAheadPlan plan;
     plan.window = static_cast<std::size_t>(std::atol(argv[1]));
     plan.threads = static_cast<unsigned>(std::atoi(argv[2]));
     plan.caller_share = plan.threads + 1;
-    plan.disk_threads = static_cast<unsigned>(std::atoi(argv[3]));
+    plan.disk_window = static_cast<std::size_t>(std::atol(argv[3]));
+    plan.disk_threads = static_cast<unsigned>(std::atoi(argv[4]));
     plan.slow_read = std::chrono::microseconds(150);
     std::vector<std::string> arguments{argv[0]};
-    arguments.insert(arguments.end(), argv + 4, argv + argc);
+    arguments.insert(arguments.end(), argv + 5, argv + argc);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     tolvex::Output out;
     out.stream = stdout;

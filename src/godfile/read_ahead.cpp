@@ -35,9 +35,10 @@ ReadAheadPlan default_read_ahead_plan(std::size_t file_count)
         unsigned processors = std::thread::hardware_concurrency();
         workers = processors > 1 ? std::min(processors, 3u) : 0;
     }
-    return {.window = 256,
+    return {.window = 32,
             .threads = workers,
             .caller_share = workers + 1,
+            .disk_window = 256,
             .disk_threads = 16,
             .slow_read = disk_wait};
 }
@@ -85,7 +86,7 @@ bool fill_slot(ReadAheadSlot& slot, const std::string& path)
     if (open_file(path, slot.file) != 0)
         return false;
     int error = 0;
-    long n = read_file(slot.file, slot.bytes.get(), input_buffer_size, error);
+    long n = read_file(slot.file, slot.bytes, input_buffer_size, error);
     if (n < 0) {
         close_file(slot.file);
         return false;
@@ -186,7 +187,7 @@ void fill_run(WorkerRun& run, std::size_t first, std::size_t count)
             continue;
         }
         run.files[batched] = {.path = &(*ahead.paths)[index],
-                              .bytes = slot.bytes.get(),
+                              .bytes = slot.bytes,
                               .room_set = &slot.bytes_set,
                               .expected = static_cast<std::size_t>(size)};
         run.indexes[batched++] = index;
@@ -227,14 +228,14 @@ void wait_for(ReadAhead& ahead, std::size_t index)
 // memory for it is not to be had.
 bool open_window(ReadAhead& ahead, std::size_t first, std::size_t window)
 {
+    // One block for all the buffers: the system maps it at once, and only
+    // the pages the files fill are ever touched.
+    ahead.buffers.reset(new (std::nothrow) unsigned char[window * input_buffer_size]);
+    if (!ahead.buffers)
+        return false;
     ahead.slots = std::vector<ReadAheadSlot>(window);
-    for (ReadAheadSlot& slot : ahead.slots) {
-        slot.bytes.reset(new (std::nothrow) unsigned char[input_buffer_size]);
-        if (!slot.bytes) {
-            ahead.slots.clear();
-            return false;
-        }
-    }
+    for (std::size_t i = 0; i < window; ++i)
+        ahead.slots[i].bytes = ahead.buffers.get() + i * input_buffer_size;
     ahead.next_claim.store(first);
     ahead.first_kept.store(first);
     return true;
@@ -255,8 +256,10 @@ void add_workers(ReadAhead& ahead, unsigned count)
             break;
         }
     }
-    if (ahead.workers.empty())
+    if (ahead.workers.empty()) {
         ahead.slots.clear();
+        ahead.buffers.reset();
+    }
 }
 
 }  // namespace
@@ -265,11 +268,11 @@ void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, s
                       const ReadAheadPlan& plan)
 {
     ahead.paths = &paths;
-    if (plan.window == 0 || first >= paths.size())
+    if (first >= paths.size())
         return;
-    if (plan.disk_threads > plan.threads)
+    if (plan.disk_window > 0 && plan.disk_threads > 0)
         ahead.armed = plan;
-    if (plan.threads > 0 && open_window(ahead, first, plan.window)) {
+    if (plan.window > 0 && plan.threads > 0 && open_window(ahead, first, plan.window)) {
         ahead.caller_share.store(plan.caller_share);
         add_workers(ahead, plan.threads);
     }
@@ -277,7 +280,7 @@ void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, s
 
 void note_read(ReadAhead& ahead, std::size_t index, std::chrono::steady_clock::duration took)
 {
-    if (ahead.armed.window == 0)
+    if (ahead.armed.disk_window == 0)
         return;
     // Two close together: a single slow read may only have lost its
     // processor for a while to another program, while on a cold disk the
@@ -288,19 +291,33 @@ void note_read(ReadAhead& ahead, std::size_t index, std::chrono::steady_clock::d
         ahead.last_slow_read != 0 &&
         std::max(index, ahead.last_slow_read) - std::min(index, ahead.last_slow_read) <= 16;
     ahead.last_slow_read = index;
-    if (!close)
-        return;
+    ahead.reads_wait = close;
+}
+
+namespace {
+
+// The workers for files in memory, if any, make way for those for the
+// disk, with a wider window: files come back from a disk out of order, and
+// one slow read must not hold the others up. The window opens at the
+// caller's file, `first`, while the caller holds no slot.
+void start_disk_workers(ReadAhead& ahead, std::size_t first)
+{
     ReadAheadPlan plan = ahead.armed;
-    ahead.armed = {};
+    stop_read_ahead(ahead);
+    ahead.reads_wait = false;
+    ahead.stopping.store(false);
     ahead.caller_helps = false;
     ahead.caller_share.store(0);
-    if (!ahead.slots.empty() ||
-        (index + 1 < ahead.paths->size() && open_window(ahead, index + 1, plan.window)))
+    if (open_window(ahead, first, plan.disk_window))
         add_workers(ahead, plan.disk_threads);
 }
 
+}  // namespace
+
 bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
 {
+    if (ahead.reads_wait)
+        start_disk_workers(ahead, index);
     if (ahead.slots.empty())
         return false;
     ahead.first_kept.store(index);
@@ -331,7 +348,7 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
         wait_for(ahead, index);
     if (!slot.filled)
         return false;
-    input.next = slot.bytes.get();
+    input.next = slot.bytes;
     input.end = input.next + slot.size;
     if (slot.file_open) {
         input.file = slot.file;
@@ -346,6 +363,7 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
 bool stop_read_ahead(ReadAhead& ahead)
 {
     ahead.armed = {};
+    ahead.reads_wait = false;
     if (ahead.slots.empty())
         return false;
     {
@@ -361,6 +379,7 @@ bool stop_read_ahead(ReadAhead& ahead)
             close_file(slot.file);
     }
     ahead.slots.clear();
+    ahead.buffers.reset();
     return true;
 }
 

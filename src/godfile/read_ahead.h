@@ -35,19 +35,22 @@ namespace tolvex {
 // it itself and meets the error, if any, exactly where reading one file at a
 // time meets it.
 //
-// Files in the page cache want one worker per spare processor; files that
-// wait on a disk want many more reads in flight than there are processors.
-// So a few workers start at once, and the rest once files the caller read
-// itself took long enough to have waited on the disk. While its own file is
+// Files in the page cache want a worker per processor and a narrow window,
+// whose buffers stay in the processors' caches; files that wait on a disk
+// want many more reads in flight than there are processors, and a wide
+// window. So a few workers start at once, and once files the caller read
+// itself took long enough to have waited on the disk, they make way for
+// many, over a wide window. A worker takes up a run of files at once and
+// reads the small ones as one batch (file_batch.h). While its own file is
 // still being read, the caller reads a later one itself rather than sleep,
-// until such a read turns out to wait on the disk.
+// until reads turn out to wait on the disk.
 //
 // The positions are shared through atomics, so that a file costs no lock;
 // a mutex and condition variables serve only to sleep, when the window is
 // full or the caller's file is on its way from the disk.
 //
-// With a window of zero nothing runs in the background and every file is
-// read by the caller: that is the one-at-a-time program, kept for tests.
+// With no window nothing runs in the background and every file is read by
+// the caller: that is the one-at-a-time program, kept for tests.
 
 struct ReadAheadPlan {
     std::size_t window = 0;  // files read ahead of the caller at most
@@ -55,8 +58,10 @@ struct ReadAheadPlan {
     // Of every `caller_share` files the caller reads one itself, in its
     // turn, while the workers that start at once run; 0 leaves it none.
     unsigned caller_share = 0;
-    // Workers in all once two files close together that the caller read
-    // itself each took longer than `slow_read` (see note_read).
+    // Once two files close together that the caller read itself each took
+    // longer than `slow_read` (see note_read), these take over: a window
+    // and workers for a disk.
+    std::size_t disk_window = 0;
     unsigned disk_threads = 0;
     std::chrono::microseconds slow_read{0};
 };
@@ -73,8 +78,8 @@ struct alignas(64) ReadAheadSlot {
     bool file_open = false;  // more of the file follows the bytes
     FileHandle file;
     std::size_t size = 0;
-    std::unique_ptr<unsigned char[]> bytes;
-    std::size_t bytes_set = 0;  // see BatchedFile::room_set
+    unsigned char* bytes = nullptr;  // input_buffer_size of room
+    std::size_t bytes_set = 0;       // see BatchedFile::room_set
 };
 
 struct ReadAhead {
@@ -95,6 +100,7 @@ struct ReadAhead {
     alignas(64) std::atomic<std::size_t> first_kept{0};
     std::size_t last_slow_read = 0;  // the caller's latest slow read of its own, if any
     bool caller_helps = true;        // the caller reads later files while it would wait
+    bool reads_wait = false;         // slow reads seen: the disk's workers start at the next file
     std::mutex mutex;
 
     // What the workers look at for every file but seldom change.
@@ -106,8 +112,9 @@ struct ReadAhead {
     std::vector<ReadAheadSlot> slots;  // file i is in slots[i % slots.size()]
     std::atomic<bool> caller_waits{false};
     std::atomic<bool> stopping{false};
-    std::condition_variable work_to_do;  // workers wait here for room
-    std::condition_variable work_done;   // the caller waits here for its file
+    std::condition_variable work_to_do;        // workers wait here for room
+    std::condition_variable work_done;         // the caller waits here for its file
+    std::unique_ptr<unsigned char[]> buffers;  // the slots' bytes
 };
 
 // Reads ahead `paths` from index `first` on, as `plan` says. Fewer threads
@@ -116,7 +123,8 @@ void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, s
                       const ReadAheadPlan& plan);
 
 // Tells the read-ahead that the caller read file `index` itself in `took`:
-// two slow reads close together start the plan's workers for the disk.
+// after two slow reads close together the plan's workers for the disk take
+// over, from the next file the caller asks for.
 void note_read(ReadAhead& ahead, std::size_t index, std::chrono::steady_clock::duration took);
 
 // Asks for file `index`, the caller's files being taken in order. Returns

@@ -202,9 +202,11 @@ TEST(ReadAhead, StartsAfterTwoSlowReadsCloseTogether)
         SCOPED_TRACE(c.name);
         ReadAhead ahead;
         start_read_ahead(ahead, paths, 1,
-                         {.window = 4, .disk_threads = 2, .slow_read = microseconds(500)});
+                         {.disk_window = 4, .disk_threads = 2, .slow_read = microseconds(500)});
         for (auto [index, took] : c.reads)
             note_read(ahead, index, took);
+        ByteInput input;
+        EXPECT_FALSE(take_read_ahead(ahead, c.reads.back().first + 1, input));
         EXPECT_EQ(!ahead.workers.empty(), c.starts);
         EXPECT_EQ(stop_read_ahead(ahead), c.starts);
     }
@@ -323,7 +325,8 @@ TEST_F(ReadAheadEquivalence, GivesWhatReadingOneFileAtATimeGives)
         ReadAheadPlan plan{.window = 1 + random() % 12,
                            .threads = threads,
                            .caller_share = static_cast<unsigned>(random() % 4),
-                           .disk_threads = threads + static_cast<unsigned>(random() % 5)};
+                           .disk_window = random() % 13,
+                           .disk_threads = static_cast<unsigned>(random() % 5)};
 
         Run one_at_a_time = run(arguments, {});
         Run ahead = run(arguments, plan);
