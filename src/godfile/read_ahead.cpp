@@ -16,8 +16,9 @@ namespace {
 // than on a processor: a file in the page cache takes a few microseconds.
 constexpr auto disk_wait = std::chrono::microseconds(150);
 
-// Below this many files a worker started at once costs about what it saves.
-constexpr std::size_t files_worth_a_worker = 16;
+// The files the caller reads itself before the workers for files in memory
+// start: fewer than that would not repay starting them.
+constexpr std::size_t files_before_workers = 16;
 
 }  // namespace
 
@@ -30,13 +31,18 @@ ReadAheadPlan default_read_ahead_plan(std::size_t file_count)
     // queue, and a few suffice, since the caller's own work per file has no
     // second taker. The caller reads a share of the files itself, which
     // spares it the look at the name that reading ahead takes.
+    // They start once the caller has read a few files itself: a run that
+    // ends at its first file, as a pattern that names a folder first does,
+    // starts none, and a program that has started a thread pays for it in
+    // every later allocation.
     unsigned workers = 0;
-    if (file_count >= files_worth_a_worker) {
+    if (file_count > files_before_workers) {
         unsigned processors = std::thread::hardware_concurrency();
         workers = processors > 1 ? std::min(processors, 3u) : 0;
     }
     return {.window = 32,
             .threads = workers,
+            .threads_after = files_before_workers,
             .caller_share = workers + 1,
             .disk_window = 256,
             .disk_threads = 16,
@@ -262,6 +268,17 @@ void add_workers(ReadAhead& ahead, unsigned count)
     }
 }
 
+// Starts the plan's workers for files in memory, the window opening at the
+// caller's file, `first`, while the caller holds no slot.
+void start_memory_workers(ReadAhead& ahead, std::size_t first)
+{
+    const ReadAheadPlan& plan = ahead.armed;
+    if (plan.window > 0 && plan.threads > 0 && open_window(ahead, first, plan.window)) {
+        ahead.caller_share.store(plan.caller_share);
+        add_workers(ahead, plan.threads);
+    }
+}
+
 }  // namespace
 
 void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, std::size_t first,
@@ -270,12 +287,11 @@ void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, s
     ahead.paths = &paths;
     if (first >= paths.size())
         return;
-    if (plan.disk_window > 0 && plan.disk_threads > 0)
-        ahead.armed = plan;
-    if (plan.window > 0 && plan.threads > 0 && open_window(ahead, first, plan.window)) {
-        ahead.caller_share.store(plan.caller_share);
-        add_workers(ahead, plan.threads);
-    }
+    ahead.armed = plan;
+    if (plan.threads_after == 0)
+        start_memory_workers(ahead, first);
+    else
+        ahead.workers_from = first + plan.threads_after;
 }
 
 void note_read(ReadAhead& ahead, std::size_t index, std::chrono::steady_clock::duration took)
@@ -304,6 +320,8 @@ void start_disk_workers(ReadAhead& ahead, std::size_t first)
 {
     ReadAheadPlan plan = ahead.armed;
     stop_read_ahead(ahead);
+    if (plan.disk_window == 0 || plan.disk_threads == 0)
+        return;
     ahead.reads_wait = false;
     ahead.stopping.store(false);
     ahead.caller_helps = false;
@@ -318,6 +336,8 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
 {
     if (ahead.reads_wait)
         start_disk_workers(ahead, index);
+    else if (index == ahead.workers_from)
+        start_memory_workers(ahead, index);
     if (ahead.slots.empty())
         return false;
     ahead.first_kept.store(index);

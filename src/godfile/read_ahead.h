@@ -38,9 +38,9 @@ namespace tolvex {
 // Files in the page cache want a worker per processor and a narrow window,
 // whose buffers stay in the processors' caches; files that wait on a disk
 // want many more reads in flight than there are processors, and a wide
-// window. So a few workers start at once, and once files the caller read
-// itself took long enough to have waited on the disk, they make way for
-// many, over a wide window. A worker takes up a run of files at once and
+// window. So a few workers start after the caller's first few files, and
+// once files the caller read itself took long enough to have waited on the
+// disk, they make way for many, over a wide window. A worker takes up a run of files at once and
 // reads the small ones as one batch (file_batch.h). While its own file is
 // still being read, the caller reads a later one itself rather than sleep,
 // until reads turn out to wait on the disk.
@@ -53,10 +53,11 @@ namespace tolvex {
 // the caller: that is the one-at-a-time program, kept for tests.
 
 struct ReadAheadPlan {
-    std::size_t window = 0;  // files read ahead of the caller at most
-    unsigned threads = 0;    // workers that start at once
+    std::size_t window = 0;         // files read ahead of the caller at most
+    unsigned threads = 0;           // workers for files in memory
+    std::size_t threads_after = 0;  // files the caller reads before they start
     // Of every `caller_share` files the caller reads one itself, in its
-    // turn, while the workers that start at once run; 0 leaves it none.
+    // turn, while those workers run; 0 leaves it none.
     unsigned caller_share = 0;
     // Once two files close together that the caller read itself each took
     // longer than `slow_read` (see note_read), these take over: a window
@@ -115,6 +116,7 @@ struct ReadAhead {
     std::condition_variable work_to_do;        // workers wait here for room
     std::condition_variable work_done;         // the caller waits here for its file
     std::unique_ptr<unsigned char[]> buffers;  // the slots' bytes
+    std::size_t workers_from = 0;  // if not 0, the file at which the plan's workers start
 };
 
 // Reads ahead `paths` from index `first` on, as `plan` says. Fewer threads

@@ -169,8 +169,12 @@ TEST(ReadAhead, StartsNoThreadForAFewFiles)
 {
     EXPECT_EQ(default_read_ahead_plan(1).threads, 0u);
     EXPECT_EQ(default_read_ahead_plan(2).threads, 0u);
-    EXPECT_GT(default_read_ahead_plan(1000).threads, 0u);
-    EXPECT_GT(default_read_ahead_plan(1000).window, 0u);
+    // Workers for a disk whatever the processors; for files in memory only
+    // after the caller's first files.
+    ReadAheadPlan many = default_read_ahead_plan(1000);
+    EXPECT_GT(many.disk_threads, 0u);
+    EXPECT_GT(many.disk_window, 0u);
+    EXPECT_GT(many.threads_after, 0u);
 }
 
 // Armed, reading ahead starts only after two slow reads of the caller's own
@@ -324,6 +328,7 @@ TEST_F(ReadAheadEquivalence, GivesWhatReadingOneFileAtATimeGives)
         auto threads = static_cast<unsigned>(random() % 4);
         ReadAheadPlan plan{.window = 1 + random() % 12,
                            .threads = threads,
+                           .threads_after = random() % 4,
                            .caller_share = static_cast<unsigned>(random() % 4),
                            .disk_window = random() % 13,
                            .disk_threads = static_cast<unsigned>(random() % 5)};
