@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tolvex {
@@ -26,6 +27,11 @@ void close_file(FileHandle file);
 // 0 for a FIFO, a device, a directory or an empty file (as /proc's are),
 // and for a name that cannot be looked at.
 std::uint64_t plain_file_size(const std::string& path);
+
+// How many bytes the process has had fetched from storage so far, counting
+// none that came from the system's cache; nothing where the system keeps
+// no such count.
+std::optional<std::uint64_t> bytes_fetched_from_storage();
 
 // The text that follows "NAME: " when `path` could not be read because of
 // `error`, in the words the platform's own error report uses.

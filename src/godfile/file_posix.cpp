@@ -1,8 +1,10 @@
 #include "godfile/file.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +40,28 @@ std::uint64_t plain_file_size(const std::string& path)
     if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0)
         return 0;
     return static_cast<std::uint64_t>(status.st_size);
+}
+
+std::optional<std::uint64_t> bytes_fetched_from_storage()
+{
+    int descriptor = ::open("/proc/self/io", O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return {};
+    char text[512];
+    ssize_t n = ::read(descriptor, text, sizeof text);
+    ::close(descriptor);
+    if (n <= 0)
+        return {};
+    std::string_view lines(text, static_cast<std::size_t>(n));
+    constexpr std::string_view key = "\nread_bytes: ";
+    std::size_t at = lines.find(key);
+    if (at == std::string_view::npos)
+        return {};
+    std::uint64_t count = 0;
+    const char* digits = lines.data() + at + key.size();
+    if (std::from_chars(digits, lines.data() + lines.size(), count).ec != std::errc{})
+        return {};
+    return count;
 }
 
 // Linux says more than the users of a Windows console program expect to

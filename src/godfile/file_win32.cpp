@@ -85,6 +85,13 @@ std::uint64_t plain_file_size(const std::string& path)
     return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
+// Windows counts the bytes read from its cache with those read from the
+// disk.
+std::optional<std::uint64_t> bytes_fetched_from_storage()
+{
+    return {};
+}
+
 // The C runtime already maps the system's errors onto the texts users know.
 std::string file_error_text(const std::string&, int error)
 {

@@ -296,18 +296,21 @@ void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, s
 
 void note_read(ReadAhead& ahead, std::size_t index, std::chrono::steady_clock::duration took)
 {
-    if (ahead.armed.disk_window == 0)
+    if (ahead.armed.disk_window == 0 || took <= ahead.armed.slow_read)
         return;
-    // Two close together: a single slow read may only have lost its
-    // processor for a while to another program, while on a cold disk the
-    // files that share a block of metadata with a slow one come quickly.
-    if (took <= ahead.armed.slow_read)
-        return;
+    // Two close together, with bytes fetched from storage since the first:
+    // a slow read may only have lost its processor for a while, to another
+    // program or to a worker, while on a cold disk the files that share a
+    // block of metadata with a slow one come quickly.
+    std::optional<std::uint64_t> fetched = ahead.armed.fetched_so_far();
     bool close =
         ahead.last_slow_read != 0 &&
         std::max(index, ahead.last_slow_read) - std::min(index, ahead.last_slow_read) <= 16;
+    bool from_storage =
+        !fetched || !ahead.fetched_at_slow_read || *fetched > *ahead.fetched_at_slow_read;
     ahead.last_slow_read = index;
-    ahead.reads_wait = close;
+    ahead.fetched_at_slow_read = fetched;
+    ahead.reads_wait = ahead.reads_wait || (close && from_storage);
 }
 
 namespace {

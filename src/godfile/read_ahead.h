@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,6 +53,8 @@ namespace tolvex {
 // With no window nothing runs in the background and every file is read by
 // the caller: that is the one-at-a-time program, kept for tests.
 
+using StorageCount = std::optional<std::uint64_t> (*)();
+
 struct ReadAheadPlan {
     std::size_t window = 0;         // files read ahead of the caller at most
     unsigned threads = 0;           // workers for files in memory
@@ -65,6 +68,7 @@ struct ReadAheadPlan {
     std::size_t disk_window = 0;
     unsigned disk_threads = 0;
     std::chrono::microseconds slow_read{0};
+    StorageCount fetched_so_far = bytes_fetched_from_storage;  // tests count for themselves
 };
 
 // The plan for reading `file_count` files: none for a few, where starting a
@@ -117,6 +121,7 @@ struct ReadAhead {
     std::condition_variable work_done;         // the caller waits here for its file
     std::unique_ptr<unsigned char[]> buffers;  // the slots' bytes
     std::size_t workers_from = 0;  // if not 0, the file at which the plan's workers start
+    std::optional<std::uint64_t> fetched_at_slow_read;  // bytes from storage at the latest
 };
 
 // Reads ahead `paths` from index `first` on, as `plan` says. Fewer threads
@@ -125,8 +130,9 @@ void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, s
                       const ReadAheadPlan& plan);
 
 // Tells the read-ahead that the caller read file `index` itself in `took`:
-// after two slow reads close together the plan's workers for the disk take
-// over, from the next file the caller asks for.
+// after two slow reads close together, with bytes fetched from storage
+// between them, the plan's workers for the disk take over, from the next
+// file the caller asks for.
 void note_read(ReadAhead& ahead, std::size_t index, std::chrono::steady_clock::duration took);
 
 // Asks for file `index`, the caller's files being taken in order. Returns

@@ -177,26 +177,50 @@ TEST(ReadAhead, StartsNoThreadForAFewFiles)
     EXPECT_GT(many.threads_after, 0u);
 }
 
-// Armed, reading ahead starts only after two slow reads of the caller's own
-// within 16 files of each other: one slow read may be a lost processor,
-// while files in the page cache come in microseconds.
-TEST(ReadAhead, StartsAfterTwoSlowReadsCloseTogether)
+// Storage counts for note_read: one that grows at every look, as on a cold
+// disk; one that stands still, as when the slow reads only lost their
+// processor; and a system that keeps none.
+std::optional<std::uint64_t> growing_count()
+{
+    static std::uint64_t count = 0;
+    return count += 4096;
+}
+std::optional<std::uint64_t> still_count()
+{
+    return 4096;
+}
+std::optional<std::uint64_t> no_count()
+{
+    return {};
+}
+
+// The workers for a disk start only after two slow reads of the caller's
+// own within 16 files of each other, with bytes fetched from storage in
+// between: one slow read may be a lost processor, while files in the page
+// cache come in microseconds.
+TEST(ReadAhead, StartsForTheDiskAfterTwoSlowReadsCloseTogether)
 {
     using std::chrono::microseconds;
     struct Case {
         const char* name;
         std::vector<std::pair<std::size_t, microseconds>> reads;  // index, time taken
+        StorageCount storage;
         bool starts;
     };
     const microseconds slow{900};
     const microseconds fast{10};
     const Case cases[] = {
-        {"all fast", {{1, fast}, {2, fast}, {3, fast}}, false},
-        {"one slow", {{1, slow}, {2, fast}, {3, fast}}, false},
-        {"two slow in a row", {{1, fast}, {2, slow}, {3, slow}}, true},
-        {"two slow 16 apart", {{1, slow}, {17, slow}}, true},
-        {"two slow 17 apart", {{1, slow}, {18, slow}}, false},
-        {"just at the bound is not slow", {{1, microseconds(500)}, {2, microseconds(500)}}, false},
+        {"all fast", {{1, fast}, {2, fast}, {3, fast}}, growing_count, false},
+        {"one slow", {{1, slow}, {2, fast}, {3, fast}}, growing_count, false},
+        {"two slow in a row", {{1, fast}, {2, slow}, {3, slow}}, growing_count, true},
+        {"two slow 16 apart", {{1, slow}, {17, slow}}, growing_count, true},
+        {"two slow 17 apart", {{1, slow}, {18, slow}}, growing_count, false},
+        {"just at the bound is not slow",
+         {{1, microseconds(500)}, {2, microseconds(500)}},
+         growing_count,
+         false},
+        {"two slow, nothing from storage", {{1, slow}, {2, slow}, {3, slow}}, still_count, false},
+        {"two slow, storage not counted", {{1, slow}, {2, slow}}, no_count, true},
     };
     testing::TempDir dir;
     std::vector<std::string> paths{"tolvex"};
@@ -206,7 +230,10 @@ TEST(ReadAhead, StartsAfterTwoSlowReadsCloseTogether)
         SCOPED_TRACE(c.name);
         ReadAhead ahead;
         start_read_ahead(ahead, paths, 1,
-                         {.disk_window = 4, .disk_threads = 2, .slow_read = microseconds(500)});
+                         {.disk_window = 4,
+                          .disk_threads = 2,
+                          .slow_read = microseconds(500),
+                          .fetched_so_far = c.storage});
         for (auto [index, took] : c.reads)
             note_read(ahead, index, took);
         ByteInput input;
@@ -331,7 +358,8 @@ TEST_F(ReadAheadEquivalence, GivesWhatReadingOneFileAtATimeGives)
                            .threads_after = random() % 4,
                            .caller_share = static_cast<unsigned>(random() % 4),
                            .disk_window = random() % 13,
-                           .disk_threads = static_cast<unsigned>(random() % 5)};
+                           .disk_threads = static_cast<unsigned>(random() % 5),
+                           .fetched_so_far = growing_count};
 
         Run one_at_a_time = run(arguments, {});
         Run ahead = run(arguments, plan);
