@@ -1,12 +1,12 @@
 #include "godfile/read_ahead.h"
 
-#include "godfile/file_batch.h"
-
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <new>
 #include <system_error>
+
+#include "godfile/file_batch.h"
 
 namespace tolvex {
 
@@ -31,6 +31,7 @@ ReadAheadPlan default_read_ahead_plan(std::size_t file_count)
     // queue, and a few suffice, since the caller's own work per file has no
     // second taker. The caller reads a share of the files itself, which
     // spares it the look at the name that reading ahead takes.
+    //
     // They start once the caller has read a few files itself: a run that
     // ends at its first file, as a pattern that names a folder first does,
     // starts none, and a program that has started a thread pays for it in

@@ -41,10 +41,11 @@ namespace tolvex {
 // want many more reads in flight than there are processors, and a wide
 // window. So a few workers start after the caller's first few files, and
 // once files the caller read itself took long enough to have waited on the
-// disk, they make way for many, over a wide window. A worker takes up a run of files at once and
-// reads the small ones as one batch (file_batch.h). While its own file is
-// still being read, the caller reads a later one itself rather than sleep,
-// until reads turn out to wait on the disk.
+// disk, they make way for many, over a wide window. A worker takes up a
+// run of files at once and reads the small ones as one batch
+// (file_batch.h). While its own file is still being read, the caller reads
+// a later one itself rather than sleep, until reads turn out to wait on the
+// disk.
 //
 // The positions are shared through atomics, so that a file costs no lock;
 // a mutex and condition variables serve only to sleep, when the window is
