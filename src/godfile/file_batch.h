@@ -28,9 +28,10 @@ FileBatch open_file_batch(std::size_t capacity);
 
 struct BatchedFile {
     const std::string* path = nullptr;
-    unsigned char* bytes = nullptr;   // room for input_buffer_size bytes
-    std::size_t* room_set = nullptr;  // how much of the room the program has ever written
-    std::size_t expected = 0;         // the size the file was seen to have
+    // Room for input_buffer_size bytes, which the program must see as
+    // written already (the system's queue fills it behind the back of tools
+    // that check for reads of memory never written, such as valgrind).
+    unsigned char* bytes = nullptr;
     // The whole file, fewer bytes than the room; or none when it could not
     // be read whole (it failed, or it filled the room and may go on).
     bool read = false;

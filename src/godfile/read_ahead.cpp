@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <new>
 #include <system_error>
 
 #include "godfile/file_batch.h"
@@ -193,10 +192,10 @@ void fill_run(WorkerRun& run, std::size_t first, std::size_t count)
             publish(ahead, index);
             continue;
         }
-        run.files[batched] = {.path = &(*ahead.paths)[index],
-                              .bytes = slot.bytes,
-                              .room_set = &slot.bytes_set,
-                              .expected = static_cast<std::size_t>(size)};
+        run.files[batched] = {
+            .path = &(*ahead.paths)[index],
+            .bytes = slot.bytes,
+        };
         run.indexes[batched++] = index;
     }
     read_file_batch(run.batch, std::span(run.files.data(), batched), {take_batched_file, &run});
@@ -235,9 +234,12 @@ void wait_for(ReadAhead& ahead, std::size_t index)
 // memory for it is not to be had.
 bool open_window(ReadAhead& ahead, std::size_t first, std::size_t window)
 {
-    // One block for all the buffers: the system maps it at once, and only
-    // the pages the files fill are ever touched.
-    ahead.buffers.reset(new (std::nothrow) unsigned char[window * input_buffer_size]);
+    // One block for all the buffers, which the system maps at once: only
+    // the pages the files fill are ever touched. It is allocated as zeros,
+    // which costs nothing for a block of fresh pages, so that tools that
+    // look for reads of memory never written, such as valgrind, see every
+    // byte the kernel's queue puts there behind their backs as written.
+    ahead.buffers.reset(static_cast<unsigned char*>(std::calloc(window, input_buffer_size)));
     if (!ahead.buffers)
         return false;
     ahead.slots = std::vector<ReadAheadSlot>(window);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -85,7 +86,10 @@ struct alignas(64) ReadAheadSlot {
     FileHandle file;
     std::size_t size = 0;
     unsigned char* bytes = nullptr;  // input_buffer_size of room
-    std::size_t bytes_set = 0;       // see BatchedFile::room_set
+};
+
+struct FreeBytes {
+    void operator()(unsigned char* bytes) const { std::free(bytes); }
 };
 
 struct ReadAhead {
@@ -118,9 +122,9 @@ struct ReadAhead {
     std::vector<ReadAheadSlot> slots;  // file i is in slots[i % slots.size()]
     std::atomic<bool> caller_waits{false};
     std::atomic<bool> stopping{false};
-    std::condition_variable work_to_do;        // workers wait here for room
-    std::condition_variable work_done;         // the caller waits here for its file
-    std::unique_ptr<unsigned char[]> buffers;  // the slots' bytes
+    std::condition_variable work_to_do;                 // workers wait here for room
+    std::condition_variable work_done;                  // the caller waits here for its file
+    std::unique_ptr<unsigned char, FreeBytes> buffers;  // the slots' bytes
     std::size_t workers_from = 0;  // if not 0, the file at which the plan's workers start
     std::optional<std::uint64_t> fetched_at_slow_read;  // bytes from storage at the latest
 };
