@@ -87,6 +87,10 @@ std::uint64_t plain_file_size(const std::string& path)
 
 // Windows counts the bytes read from its cache with those read from the
 // disk.
+// Windows looks at each name on its own (plain_file_size).
+const bool listings_tell_plain_files = false;
+void list_plain_files(const std::string&, std::size_t, PlainFileFound) {}
+
 std::optional<std::uint64_t> bytes_fetched_from_storage()
 {
     return {};

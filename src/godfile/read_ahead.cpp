@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "godfile/file_batch.h"
+#include "godfile/listed_plain_files.h"
 
 namespace tolvex {
 
@@ -46,7 +47,8 @@ ReadAheadPlan default_read_ahead_plan(std::size_t file_count)
             .caller_share = workers + 1,
             .disk_window = 256,
             .disk_threads = 16,
-            .slow_read = disk_wait};
+            .slow_read = disk_wait,
+            .list_from = 64};
 }
 
 namespace {
@@ -104,14 +106,26 @@ bool fill_slot(ReadAheadSlot& slot, const std::string& path)
     return true;
 }
 
-// The size of file `index` when it is to be read ahead: a plain file with
-// bytes in it, and not one of the caller's share. Otherwise 0.
-std::uint64_t size_to_read_ahead(const ReadAhead& ahead, std::size_t index)
+enum class Way {
+    caller,  // left to the caller
+    batch,   // with others, by the kernel's queue
+    alone,   // on its own, to hand over its descriptor with its first bytes
+};
+
+// How file `index` is to be read: ahead only if it is a plain file, and then
+// alone if it was seen to fill a buffer. A plain file with nothing in it (as
+// /proc's seem) and the caller's share are left to the caller.
+Way way_to_read(const ReadAhead& ahead, std::size_t index)
 {
+    if (!ahead.listed_plain.empty() && ahead.listed_plain[index].load(std::memory_order_relaxed))
+        return Way::batch;
     unsigned share = ahead.caller_share.load();
     if (share != 0 && index % share == 0)
-        return 0;
-    return plain_file_size((*ahead.paths)[index]);
+        return Way::caller;
+    std::uint64_t size = plain_file_size((*ahead.paths)[index]);
+    if (size == 0)
+        return Way::caller;
+    return size < input_buffer_size ? Way::batch : Way::alone;
 }
 
 // Hands file `index`, its slot written, over to the caller, and wakes the
@@ -136,7 +150,8 @@ void fill(ReadAhead& ahead, std::size_t index)
 {
     ReadAheadSlot& slot = slot_of(ahead, index);
     slot.file_open = false;
-    slot.filled = size_to_read_ahead(ahead, index) != 0 && fill_slot(slot, (*ahead.paths)[index]);
+    slot.filled =
+        way_to_read(ahead, index) != Way::caller && fill_slot(slot, (*ahead.paths)[index]);
     publish(ahead, index);
 }
 
@@ -185,10 +200,10 @@ void fill_run(WorkerRun& run, std::size_t first, std::size_t count)
         ReadAheadSlot& slot = slot_of(ahead, index);
         slot.file_open = false;
         slot.filled = false;
-        std::uint64_t size = size_to_read_ahead(ahead, index);
-        if (size >= input_buffer_size)
+        Way way = way_to_read(ahead, index);
+        if (way == Way::alone)
             slot.filled = fill_slot(slot, (*ahead.paths)[index]);
-        if (size == 0 || size >= input_buffer_size) {
+        if (way != Way::batch) {
             publish(ahead, index);
             continue;
         }
@@ -206,6 +221,9 @@ void read_ahead_worker(ReadAhead& ahead)
     WorkerRun run;
     run.ahead = &ahead;
     run.batch = open_file_batch(longest_run);
+    if (!ahead.listed_plain.empty() && !ahead.lister_taken.exchange(true))
+        ahead.listed_to = mark_listed_plain_files(*ahead.paths, ahead.listed_to, ahead.list_from,
+                                                  ahead.listed_plain, ahead.stopping);
     while (!ahead.stopping.load()) {
         std::size_t first = 0;
         std::size_t count = 0;
@@ -291,6 +309,11 @@ void start_read_ahead(ReadAhead& ahead, const std::vector<std::string>& paths, s
     if (first >= paths.size())
         return;
     ahead.armed = plan;
+    if (plan.list_from > 0 && paths.size() - first >= plan.list_from) {
+        ahead.listed_plain = std::vector<std::atomic<bool>>(paths.size());
+        ahead.listed_to = first;
+        ahead.list_from = plan.list_from;
+    }
     if (plan.threads_after == 0)
         start_memory_workers(ahead, first);
     else
@@ -400,6 +423,7 @@ bool stop_read_ahead(ReadAhead& ahead)
     for (std::thread& worker : ahead.workers)
         worker.join();
     ahead.workers.clear();
+    ahead.lister_taken.store(false);
     for (const ReadAheadSlot& slot : ahead.slots) {
         if (slot.filled && slot.file_open)
             close_file(slot.file);

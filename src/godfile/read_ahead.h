@@ -70,6 +70,9 @@ struct ReadAheadPlan {
     std::size_t disk_window = 0;
     unsigned disk_threads = 0;
     std::chrono::microseconds slow_read{0};
+    // So many names in a row in one folder or more have their folder
+    // listed, to spare a look at each (listed_plain_files.h); 0 lists none.
+    std::size_t list_from = 0;
     StorageCount fetched_so_far = bytes_fetched_from_storage;  // tests count for themselves
 };
 
@@ -103,7 +106,10 @@ struct ReadAhead {
     // thread changes, with what only the caller uses and seldom.
     alignas(64) std::atomic<std::size_t> next_claim{0};
     std::vector<std::thread> workers;
-    ReadAheadPlan armed;  // more workers after slow reads, as note_read says
+    ReadAheadPlan armed;                    // more workers after slow reads, as note_read says
+    std::atomic<bool> lister_taken{false};  // a worker lists folders first
+    std::size_t listed_to = 0;              // the names before it are dealt with
+    std::size_t list_from = 0;              // the plan's
 
     // The caller's file, whose slot and later ones are in use, which the
     // caller changes for every file, with what it alone uses for each.
@@ -119,7 +125,8 @@ struct ReadAhead {
     std::atomic<std::size_t> run_length{1};   // files a worker takes up at once
     std::atomic<std::size_t> waiting_for{0};  // the file the caller waits for, if it waits
     const std::vector<std::string>* paths = nullptr;
-    std::vector<ReadAheadSlot> slots;  // file i is in slots[i % slots.size()]
+    std::vector<ReadAheadSlot> slots;             // file i is in slots[i % slots.size()]
+    std::vector<std::atomic<bool>> listed_plain;  // file i's folder lists it as a plain file
     std::atomic<bool> caller_waits{false};
     std::atomic<bool> stopping{false};
     std::condition_variable work_to_do;                 // workers wait here for room

@@ -31,12 +31,14 @@ group_read_ahead() {
     fi
 
     # The FIFO after the gate must not be opened while tolvex still waits
-    # at the gate, however many files come between: its writer waits in
-    # its open until a reader comes, and then leaves a mark.
+    # at the gate, with the files around them read ahead and their folder
+    # listed: its writer waits in its open until a reader comes, and then
+    # leaves a mark.
     mkfifo gate.fifo watched.fifo
     (exec 3>watched.fifo; : >watched.opened; cat alder.god >&3) &
     local writer=$!
-    "${program[@]}" gate.fifo alder.god alder.god watched.fifo alder.god >actual.out 2>actual.err &
+    local around=("${names[@]:0:20}" gate.fifo "${names[@]:0:10}" watched.fifo "${names[@]}")
+    "${program[@]}" "${around[@]}" >actual.out 2>actual.err &
     local reader=$!
     sleep 1
     if [ -e watched.opened ]; then
@@ -47,7 +49,7 @@ group_read_ahead() {
     cat alder.god >gate.fifo
     wait $reader
     status=$?
-    alders gate.fifo alder.god alder.god watched.fifo alder.god
+    alders "${around[@]}"
     check "a FIFO among files" 0 "$status" "$REPLY" ""
     kill $writer 2>/dev/null
     wait

@@ -351,7 +351,8 @@ TEST_F(ReadAheadEquivalence, GivesWhatReadingOneFileAtATimeGives)
             } while (!fifos_ && (kind == fifo_good || kind == fifo_short));
             arguments.push_back(name_of(kind, i, random));
         }
-        // Workers from the start, after the caller's first two reads, or both.
+        // Workers from the start, after the caller's first two reads, or
+        // both; the folder listed, or every name looked at.
         auto threads = static_cast<unsigned>(random() % 4);
         ReadAheadPlan plan{.window = 1 + random() % 12,
                            .threads = threads,
@@ -359,6 +360,7 @@ TEST_F(ReadAheadEquivalence, GivesWhatReadingOneFileAtATimeGives)
                            .caller_share = static_cast<unsigned>(random() % 4),
                            .disk_window = random() % 13,
                            .disk_threads = static_cast<unsigned>(random() % 5),
+                           .list_from = random() % 6,
                            .fetched_so_far = growing_count};
 
         Run one_at_a_time = run(arguments, {});

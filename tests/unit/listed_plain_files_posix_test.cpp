@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fifo.h"
+#include "god_file_writer.h"
+#include "godfile/listed_plain_files.h"
+#include "temp_dir.h"
+
+namespace tolvex {
+namespace {
+
+struct Case {
+    const char* name;
+    std::size_t least_names;
+    std::vector<std::string> names;  // in the test's folder, unless they start with "/"
+    std::vector<bool> marked;
+};
+
+// Folder "a" holds plain files p1 to p5, an empty one, a FIFO, a folder
+// with a plain file s1 in it, and a link to p1; folder "b" holds q1.
+const Case cases[] = {
+    {"every kind in one folder",
+     4,
+     {"a/p1", "a/empty", "a/fifo", "a/sub", "a/link", "a/missing", "a/p1"},
+     {true, true, false, false, false, false, true}},
+    {"too few in a row", 4, {"a/p1", "a/p2", "a/p3"}, {false, false, false}},
+    {"runs parted by another folder",
+     4,
+     {"a/p1", "a/p2", "a/p3", "a/p4", "b/q1", "a/p5"},
+     {true, true, true, true, false, false}},
+    {"a folder within is another folder",
+     2,
+     {"a/p1", "a/p2", "a/sub/s1", "a/p3", "a/p4"},
+     {true, true, false, true, true}},
+    {"a name ending in a slash", 2, {"a/p1", "a/p2", "a/", "a/p3"}, {true, true, false, true}},
+    {"a folder named with a dot", 2, {"a/./p1", "a/./p2"}, {true, true}},
+    {"files made up as they are read",
+     1,
+     {"/proc/self/status", "/proc/self/stat", "/proc/self/io"},
+     {false, false, false}},
+};
+
+TEST(ListedPlainFiles, MarksWhatTheFolderListsAsPlainFilesForEnoughNamesInARow)
+{
+    testing::TempDir dir;
+    std::filesystem::create_directories(dir.path("a/sub"));
+    std::filesystem::create_directory(dir.path("b"));
+    for (const char* name : {"a/p1", "a/p2", "a/p3", "a/p4", "a/p5", "a/sub/s1", "b/q1"})
+        ASSERT_TRUE(testing::save_file(dir.path(name), {1, 2, 3}));
+    ASSERT_TRUE(testing::save_file(dir.path("a/empty"), {}));
+    ASSERT_TRUE(testing::make_fifo(dir.path("a/fifo")));
+    std::filesystem::create_symlink(dir.path("a/p1"), dir.path("a/link"));
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> paths{"before"};  // not looked at
+        for (const std::string& name : c.names)
+            paths.push_back(name.starts_with("/") ? name : dir.path(name));
+        std::vector<std::atomic<bool>> plain(paths.size());
+        std::atomic<bool> stop{false};
+        EXPECT_EQ(mark_listed_plain_files(paths, 1, c.least_names, plain, stop), paths.size());
+        for (std::size_t i = 0; i < c.names.size(); ++i)
+            EXPECT_EQ(plain[i + 1].load(), c.marked[i]) << c.names[i];
+        EXPECT_FALSE(plain[0].load());
+
+        std::vector<std::atomic<bool>> untouched(paths.size());
+        stop = true;
+        EXPECT_EQ(mark_listed_plain_files(paths, 1, c.least_names, untouched, stop), 1u);
+        for (const std::atomic<bool>& mark : untouched)
+            EXPECT_FALSE(mark.load());
+    }
+}
+
+}  // namespace
+}  // namespace tolvex
