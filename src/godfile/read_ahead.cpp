@@ -343,8 +343,12 @@ namespace {
 
 // The workers for files in memory, if any, make way for those for the
 // disk, with a wider window: files come back from a disk out of order, and
-// one slow read must not hold the others up. The window opens at the
-// caller's file, `first`, while the caller holds no slot.
+// one slow read must not hold the others up. Each name is looked at again,
+// listed or not: the look brings a file's metadata in from the disk in the
+// worker's own thread, sixteen at a time, where the queue's open of a file
+// not in memory would wait in the kernel's few threads (a cold run took
+// twice as long). The window opens at the caller's file, `first`, while the
+// caller holds no slot.
 void start_disk_workers(ReadAhead& ahead, std::size_t first)
 {
     ReadAheadPlan plan = ahead.armed;
@@ -355,6 +359,7 @@ void start_disk_workers(ReadAhead& ahead, std::size_t first)
     ahead.stopping.store(false);
     ahead.caller_helps = false;
     ahead.caller_share.store(0);
+    ahead.listed_plain.clear();
     if (open_window(ahead, first, plan.disk_window))
         add_workers(ahead, plan.disk_threads);
 }

@@ -44,9 +44,11 @@ namespace tolvex {
 // once files the caller read itself took long enough to have waited on the
 // disk, they make way for many, over a wide window. A worker takes up a
 // run of files at once and reads the small ones as one batch
-// (file_batch.h). While its own file is still being read, the caller reads
-// a later one itself rather than sleep, until reads turn out to wait on the
-// disk.
+// (file_batch.h). While files come from memory, one worker first lists the
+// folders of many names in a row, and the names listed as plain files are
+// read without a look at each (listed_plain_files.h). While its own file is
+// still being read, the caller reads a later one itself rather than sleep,
+// until reads turn out to wait on the disk.
 //
 // The positions are shared through atomics, so that a file costs no lock;
 // a mutex and condition variables serve only to sleep, when the window is
@@ -71,7 +73,8 @@ struct ReadAheadPlan {
     unsigned disk_threads = 0;
     std::chrono::microseconds slow_read{0};
     // So many names in a row in one folder or more have their folder
-    // listed, to spare a look at each (listed_plain_files.h); 0 lists none.
+    // listed while files come from memory, to spare a look at each
+    // (listed_plain_files.h); 0 lists none.
     std::size_t list_from = 0;
     StorageCount fetched_so_far = bytes_fetched_from_storage;  // tests count for themselves
 };
