@@ -231,10 +231,16 @@ void read_ahead_worker(ReadAhead& ahead)
             fill_run(run, first, count);
             continue;
         }
+        // The flag is raised before the room is looked at, and the caller
+        // frees room before it looks at the flag: either this worker sees
+        // the room or the caller sees the flag, and wakes it under the lock.
         std::unique_lock lock(ahead.mutex);
-        ahead.idle_workers.fetch_add(1);
-        ahead.work_to_do.wait(lock, [&ahead] { return ahead.stopping.load() || room(ahead) > 0; });
-        ahead.idle_workers.fetch_sub(1);
+        for (;;) {
+            ahead.workers_sleep.store(true);
+            if (ahead.stopping.load() || room(ahead) > 0)
+                break;
+            ahead.work_to_do.wait(lock);
+        }
     }
 }
 
@@ -376,10 +382,13 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
         return false;
     ahead.first_kept.store(index);
     // Sleeping workers are woken once a quarter of the window is free, not
-    // for every file the caller takes, so that they work in runs.
-    if (ahead.idle_workers.load() > 0 &&
+    // for every file the caller takes, so that they work in runs; and once
+    // only, not again for every file until they have woken up and taken the
+    // lock, which had cost a system call and a wait for the lock each time.
+    if (ahead.workers_sleep.load() &&
         room(ahead) >= std::max<std::size_t>(ahead.slots.size() / 4, 1)) {
         std::lock_guard lock(ahead.mutex);
+        ahead.workers_sleep.store(false);
         ahead.work_to_do.notify_all();
     }
     std::size_t unclaimed = index;

@@ -124,7 +124,7 @@ struct ReadAhead {
 
     // What the workers look at for every file but seldom change.
     alignas(64) std::atomic<unsigned> caller_share{0};  // the plan's, till the disk workers start
-    std::atomic<unsigned> idle_workers{0};
+    std::atomic<bool> workers_sleep{false};   // a worker has gone to sleep since the last waking
     std::atomic<std::size_t> run_length{1};   // files a worker takes up at once
     std::atomic<std::size_t> waiting_for{0};  // the file the caller waits for, if it waits
     const std::vector<std::string>* paths = nullptr;
