@@ -145,19 +145,6 @@ void publish(ReadAhead& ahead, std::size_t index)
     }
 }
 
-// Reads file `index`, taken up, into its slot, or leaves it to the caller.
-void fill(ReadAhead& ahead, std::size_t index)
-{
-    ReadAheadSlot& slot = slot_of(ahead, index);
-    slot.file_open = false;
-    slot.filled =
-        way_to_read(ahead, index) != Way::caller && fill_slot(slot, (*ahead.paths)[index]);
-    publish(ahead, index);
-}
-
-// The most files a worker takes up at once, and reads as one batch.
-constexpr std::size_t longest_run = 32;
-
 // Takes up the next run of up to `most` files of the window. Returns false
 // when the window is full.
 bool claim_run(ReadAhead& ahead, std::size_t most, std::size_t& first, std::size_t& count)
@@ -172,16 +159,9 @@ bool claim_run(ReadAhead& ahead, std::size_t most, std::size_t& first, std::size
     return true;
 }
 
-struct WorkerRun {
-    ReadAhead* ahead = nullptr;
-    FileBatch batch;
-    std::array<BatchedFile, longest_run> files;
-    std::array<std::size_t, longest_run> indexes{};  // the file each of `files` is
-};
-
 void take_batched_file(void* context, std::size_t place)
 {
-    auto& run = *static_cast<WorkerRun*>(context);
+    auto& run = *static_cast<ReadAheadRun*>(context);
     std::size_t index = run.indexes[place];
     ReadAheadSlot& slot = slot_of(*run.ahead, index);
     slot.filled = run.files[place].read;
@@ -192,7 +172,7 @@ void take_batched_file(void* context, std::size_t place)
 // Reads files `first` to `first + count`, taken up: those left to the
 // caller are handed over at once, large ones one at a time, so that they
 // hand over their descriptors, and the rest as one batch.
-void fill_run(WorkerRun& run, std::size_t first, std::size_t count)
+void fill_run(ReadAheadRun& run, std::size_t first, std::size_t count)
 {
     ReadAhead& ahead = *run.ahead;
     std::size_t batched = 0;
@@ -218,9 +198,9 @@ void fill_run(WorkerRun& run, std::size_t first, std::size_t count)
 
 void read_ahead_worker(ReadAhead& ahead)
 {
-    WorkerRun run;
+    ReadAheadRun run;
     run.ahead = &ahead;
-    run.batch = open_file_batch(longest_run);
+    run.batch = open_file_batch(read_ahead_longest_run);
     if (!ahead.listed_plain.empty() && !ahead.lister_taken.exchange(true))
         ahead.listed_to = mark_listed_plain_files(*ahead.paths, ahead.listed_to, ahead.list_from,
                                                   ahead.listed_plain, ahead.stopping);
@@ -280,8 +260,8 @@ bool open_window(ReadAhead& ahead, std::size_t first, std::size_t window)
 void add_workers(ReadAhead& ahead, unsigned count)
 {
     // Runs short enough that every worker finds one in the window.
-    ahead.run_length.store(
-        std::clamp<std::size_t>(ahead.slots.size() / (2 * std::size_t{count}), 1, longest_run));
+    ahead.run_length.store(std::clamp<std::size_t>(ahead.slots.size() / (2 * std::size_t{count}), 1,
+                                                   read_ahead_longest_run));
     while (ahead.workers.size() < count) {
         try {
             ahead.workers.emplace_back(read_ahead_worker, std::ref(ahead));
@@ -397,14 +377,21 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
 
     ReadAheadSlot& slot = slot_of(ahead, index);
     std::size_t later = 0;
-    std::size_t one = 0;
-    while (slot.ready.load() != index && ahead.caller_helps && claim_run(ahead, 1, later, one)) {
+    std::size_t count = 0;
+    while (slot.ready.load() != index && ahead.caller_helps &&
+           claim_run(ahead, ahead.run_length.load(), later, count)) {
         // Rather than sleep until a worker is done, which costs a processor
         // switch or two per file when the files are in memory, the caller
-        // reads a later file itself; but not once reads wait on the disk,
-        // where one such read would hold up the files it is waiting for.
+        // reads a run of later files itself, as a worker does; but not once
+        // reads wait on the disk, where such a run would hold up the files
+        // it is waiting for.
+        ReadAheadRun& run = ahead.caller_run;
+        if (!run.ahead) {
+            run.ahead = &ahead;
+            run.batch = open_file_batch(read_ahead_longest_run);
+        }
         auto start = std::chrono::steady_clock::now();
-        fill(ahead, later);
+        fill_run(run, later, count);
         note_read(ahead, later, std::chrono::steady_clock::now() - start);
     }
     if (slot.ready.load() != index)
@@ -444,6 +431,8 @@ bool stop_read_ahead(ReadAhead& ahead)
     }
     ahead.slots.clear();
     ahead.buffers.reset();
+    ahead.caller_run.ahead = nullptr;
+    ahead.caller_run.batch = {};
     return true;
 }
 

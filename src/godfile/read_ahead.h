@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -14,6 +15,7 @@
 
 #include "godfile/byte_input.h"
 #include "godfile/file.h"
+#include "godfile/file_batch.h"
 
 namespace tolvex {
 
@@ -47,8 +49,8 @@ namespace tolvex {
 // (file_batch.h). While files come from memory, one worker first lists the
 // folders of many names in a row, and the names listed as plain files are
 // read without a look at each (listed_plain_files.h). While its own file is
-// still being read, the caller reads a later one itself rather than sleep,
-// until reads turn out to wait on the disk.
+// still being read, the caller reads a run of later ones itself, as a worker
+// does, rather than sleep, until reads turn out to wait on the disk.
 //
 // The positions are shared through atomics, so that a file costs no lock;
 // a mutex and condition variables serve only to sleep, when the window is
@@ -94,6 +96,20 @@ struct alignas(64) ReadAheadSlot {
     unsigned char* bytes = nullptr;  // input_buffer_size of room
 };
 
+// The most files a thread reading ahead takes up at once, and reads as one
+// batch.
+constexpr std::size_t read_ahead_longest_run = 32;
+
+struct ReadAhead;
+
+// What a thread reading ahead keeps from one run of files to the next.
+struct ReadAheadRun {
+    ReadAhead* ahead = nullptr;
+    FileBatch batch;
+    std::array<BatchedFile, read_ahead_longest_run> files;
+    std::array<std::size_t, read_ahead_longest_run> indexes{};  // the file each of `files` is
+};
+
 struct FreeBytes {
     void operator()(unsigned char* bytes) const { std::free(bytes); }
 };
@@ -106,37 +122,38 @@ struct ReadAhead {
 
     // Three cache lines, so that a thread writing one does not take the
     // others from the rest. The first file nobody has taken up, which every
-    // thread changes, with what only the caller uses and seldom.
+    // thread changes, with what only the caller and the lister use, seldom.
     alignas(64) std::atomic<std::size_t> next_claim{0};
     std::vector<std::thread> workers;
-    ReadAheadPlan armed;                    // more workers after slow reads, as note_read says
-    std::atomic<bool> lister_taken{false};  // a worker lists folders first
-    std::size_t listed_to = 0;              // the names before it are dealt with
-    std::size_t list_from = 0;              // the plan's
+    ReadAheadPlan armed;        // more workers after slow reads, as note_read says
+    std::size_t listed_to = 0;  // the names before it are dealt with by the lister
+    std::size_t list_from = 0;  // the plan's
 
     // The caller's file, whose slot and later ones are in use, which the
-    // caller changes for every file, with what it alone uses for each.
+    // caller changes for every file, with what it alone uses.
     alignas(64) std::atomic<std::size_t> first_kept{0};
     std::size_t last_slow_read = 0;  // the caller's latest slow read of its own, if any
-    bool caller_helps = true;        // the caller reads later files while it would wait
-    bool reads_wait = false;         // slow reads seen: the disk's workers start at the next file
+    ReadAheadRun caller_run;         // for the runs the caller reads while it would wait
     std::mutex mutex;
+    std::size_t workers_from = 0;  // if not 0, the file at which the plan's workers start
+    std::optional<std::uint64_t> fetched_at_slow_read;  // bytes from storage at the latest
+    std::unique_ptr<unsigned char, FreeBytes> buffers;  // the slots' bytes
+    bool caller_helps = true;  // the caller reads later files while it would wait
+    bool reads_wait = false;   // slow reads seen: the disk's workers start at the next file
 
     // What the workers look at for every file but seldom change.
-    alignas(64) std::atomic<unsigned> caller_share{0};  // the plan's, till the disk workers start
-    std::atomic<bool> workers_sleep{false};   // a worker has gone to sleep since the last waking
-    std::atomic<std::size_t> run_length{1};   // files a worker takes up at once
+    alignas(64) std::atomic<std::size_t> run_length{1};  // files a worker takes up at once
     std::atomic<std::size_t> waiting_for{0};  // the file the caller waits for, if it waits
     const std::vector<std::string>* paths = nullptr;
     std::vector<ReadAheadSlot> slots;             // file i is in slots[i % slots.size()]
     std::vector<std::atomic<bool>> listed_plain;  // file i's folder lists it as a plain file
+    std::condition_variable work_to_do;           // workers wait here for room
+    std::condition_variable work_done;            // the caller waits here for its file
+    std::atomic<unsigned> caller_share{0};        // the plan's, till the disk workers start
+    std::atomic<bool> workers_sleep{false};  // a worker has gone to sleep since the last waking
+    std::atomic<bool> lister_taken{false};   // a worker lists folders first
     std::atomic<bool> caller_waits{false};
     std::atomic<bool> stopping{false};
-    std::condition_variable work_to_do;                 // workers wait here for room
-    std::condition_variable work_done;                  // the caller waits here for its file
-    std::unique_ptr<unsigned char, FreeBytes> buffers;  // the slots' bytes
-    std::size_t workers_from = 0;  // if not 0, the file at which the plan's workers start
-    std::optional<std::uint64_t> fetched_at_slow_read;  // bytes from storage at the latest
 };
 
 // Reads ahead `paths` from index `first` on, as `plan` says. Fewer threads
