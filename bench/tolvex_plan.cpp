@@ -3,8 +3,9 @@
 // THREADS workers over WINDOW files start at once, the caller reading one
 // file in THREADS + 1 itself; DISK_THREADS over DISK_WINDOW take over once
 // two of the caller's own reads close together took over 150 microseconds.
-// It writes what tolvex writes; windows of 0 read one file at a time.
-#include <chrono>
+// Folders are listed as tolvex lists them. It writes what tolvex writes;
+// windows of 0 read one file at a time.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,13 +22,14 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
-    tolvex::ReadAheadPlan plan;
+    // The plan for many files, with the windows and threads given.
+    tolvex::ReadAheadPlan plan = tolvex::default_read_ahead_plan(SIZE_MAX);
     plan.window = static_cast<std::size_t>(std::atol(argv[1]));
     plan.threads = static_cast<unsigned>(std::atoi(argv[2]));
+    plan.threads_after = 0;
     plan.caller_share = plan.threads + 1;
     plan.disk_window = static_cast<std::size_t>(std::atol(argv[3]));
     plan.disk_threads = static_cast<unsigned>(std::atoi(argv[4]));
-    plan.slow_read = std::chrono::microseconds(150);
     std::vector<std::string> arguments{argv[0]};
     arguments.insert(arguments.end(), argv + 5, argv + argc);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
