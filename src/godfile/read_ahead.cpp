@@ -187,10 +187,7 @@ void fill_run(ReadAheadRun& run, std::size_t first, std::size_t count)
             publish(ahead, index);
             continue;
         }
-        run.files[batched] = {
-            .path = &(*ahead.paths)[index],
-            .bytes = slot.bytes,
-        };
+        run.files[batched] = {.path = &(*ahead.paths)[index], .bytes = slot.bytes};
         run.indexes[batched++] = index;
     }
     read_file_batch(run.batch, std::span(run.files.data(), batched), {take_batched_file, &run});

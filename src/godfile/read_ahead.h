@@ -66,7 +66,8 @@ struct ReadAheadPlan {
     unsigned threads = 0;           // workers for files in memory
     std::size_t threads_after = 0;  // files the caller reads before they start
     // Of every `caller_share` files the caller reads one itself, in its
-    // turn, while those workers run; 0 leaves it none.
+    // turn, while those workers run, unless its folder lists it as a plain
+    // file (the queue reads those for less); 0 leaves it none.
     unsigned caller_share = 0;
     // Once two files close together that the caller read itself each took
     // longer than `slow_read` (see note_read), these take over: a window
