@@ -35,7 +35,8 @@ std::uint64_t plain_file_size(const std::string& path);
 // finds none where the listing does not tell plain files apart, or where its
 // plain files may be made up when read (as /proc's are): the file systems
 // that keep files on storage (ext4, XFS, Btrfs, FAT) or in memory (tmpfs)
-// are trusted, others are not, and Windows lists none.
+// are trusted, others are not, and Windows lists none. A name something is
+// mounted on is left out, since the listing shows what lies beneath.
 struct PlainFileFound {
     bool (*call)(void* context, std::string_view name) = nullptr;
     void* context = nullptr;

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tolvex {
 
@@ -68,6 +69,72 @@ struct CloseDirectory {
     void operator()(DIR* directory) const { ::closedir(directory); }
 };
 
+// The whole of a small file the system makes up, such as /proc's; nothing
+// when it cannot be read.
+std::optional<std::string> whole_text(const char* path)
+{
+    int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return {};
+    std::string text;
+    char block[4096];
+    ssize_t n = 0;
+    while ((n = ::read(descriptor, block, sizeof block)) > 0)
+        text.append(block, static_cast<std::size_t>(n));
+    ::close(descriptor);
+    if (n < 0)
+        return {};
+    return text;
+}
+
+// A mount point as /proc/self/mountinfo writes it, with a space, a tab, a
+// line end or a backslash as three octal digits after a backslash.
+std::string unescaped(std::string_view field)
+{
+    std::string text;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                      (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            text += field[i];
+        }
+    }
+    return text;
+}
+
+// The names in the folder open as `folder` that something is mounted on:
+// its listing shows what lies beneath a mount, so a device bind-mounted on
+// a plain file's name lists as a plain file. Nothing when it cannot be
+// told.
+std::optional<std::vector<std::string>> names_mounted_in(int folder)
+{
+    std::array<char, 4096> target{};
+    std::string link = "/proc/self/fd/" + std::to_string(folder);
+    ssize_t length = ::readlink(link.c_str(), target.data(), target.size());
+    std::optional<std::string> mounts = whole_text("/proc/self/mountinfo");
+    if (length <= 0 || static_cast<std::size_t>(length) >= target.size() || !mounts)
+        return {};
+    std::string prefix(target.data(), static_cast<std::size_t>(length));
+    if (prefix.back() != '/')
+        prefix += '/';
+    std::vector<std::string> names;
+    std::string_view rest = *mounts;
+    while (!rest.empty()) {
+        std::string_view line = rest.substr(0, rest.find('\n'));
+        rest.remove_prefix(std::min(rest.size(), line.size() + 1));
+        // The fifth field is the mount point.
+        for (int field = 0; field < 4 && !line.empty(); ++field)
+            line.remove_prefix(std::min(line.size(), line.find(' ') + 1));
+        std::string point = unescaped(line.substr(0, line.find(' ')));
+        if (point.size() > prefix.size() && point.starts_with(prefix) &&
+            point.find('/', prefix.size()) == std::string::npos)
+            names.push_back(point.substr(prefix.size()));
+    }
+    return names;
+}
+
 }  // namespace
 
 const bool listings_tell_plain_files = true;
@@ -85,12 +152,19 @@ void list_plain_files(const std::string& directory, std::size_t most_entries, Pl
         std::ranges::find(trusted_file_systems, static_cast<std::uint64_t>(file_system.f_type)) ==
             trusted_file_systems.end())
         return;
+    std::optional<std::vector<std::string>> mounted = names_mounted_in(::dirfd(listing.get()));
+    if (!mounted)
+        return;
     for (std::size_t seen = 0; seen < most_entries; ++seen) {
         const dirent* entry = ::readdir(listing.get());
         if (!entry)
             return;
-        // A link is not followed: its name waits to be looked at on its own.
-        if (entry->d_type == DT_REG && !found.call(found.context, entry->d_name))
+        // A link is not followed, nor a mount: their names wait to be
+        // looked at on their own.
+        if (entry->d_type != DT_REG ||
+            std::ranges::find(*mounted, std::string_view(entry->d_name)) != mounted->end())
+            continue;
+        if (!found.call(found.context, entry->d_name))
             return;
     }
 }

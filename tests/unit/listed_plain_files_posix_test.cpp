@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <atomic>
 #include <filesystem>
@@ -73,6 +74,28 @@ TEST(ListedPlainFiles, MarksWhatTheFolderListsAsPlainFilesForEnoughNamesInARow)
         for (const std::atomic<bool>& mark : untouched)
             EXPECT_FALSE(mark.load());
     }
+}
+
+// A listing shows what lies beneath a mount, so a device mounted on a plain
+// file's name lists as a plain file; it is left unmarked. Without the right
+// to mount, the test is skipped.
+TEST(ListedPlainFiles, LeavesUnmarkedANameSomethingIsMountedOn)
+{
+    testing::TempDir dir;
+    std::vector<std::string> paths;
+    for (const char* name : {"plain.god", "mounted on.god", "other.god"}) {
+        paths.push_back(dir.path(name));
+        ASSERT_TRUE(testing::save_file(paths.back(), {1, 2, 3}));
+    }
+    if (::mount("/dev/null", paths[1].c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "no right to mount";
+    std::vector<std::atomic<bool>> plain(paths.size());
+    std::atomic<bool> stop{false};
+    mark_listed_plain_files(paths, 0, 1, plain, stop);
+    ::umount2(paths[1].c_str(), MNT_DETACH);
+    EXPECT_TRUE(plain[0].load());
+    EXPECT_FALSE(plain[1].load());
+    EXPECT_TRUE(plain[2].load());
 }
 
 }  // namespace
