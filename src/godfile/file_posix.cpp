@@ -171,15 +171,10 @@ void list_plain_files(const std::string& directory, std::size_t most_entries, Pl
 
 std::optional<std::uint64_t> bytes_fetched_from_storage()
 {
-    int descriptor = ::open("/proc/self/io", O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
+    std::optional<std::string> text = whole_text("/proc/self/io");
+    if (!text)
         return {};
-    char text[512];
-    ssize_t n = ::read(descriptor, text, sizeof text);
-    ::close(descriptor);
-    if (n <= 0)
-        return {};
-    std::string_view lines(text, static_cast<std::size_t>(n));
+    std::string_view lines = *text;
     constexpr std::string_view key = "\nread_bytes: ";
     std::size_t at = lines.find(key);
     if (at == std::string_view::npos)

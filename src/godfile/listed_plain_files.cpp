@@ -93,7 +93,7 @@ std::size_t mark_listed_plain_files(const std::vector<std::string>& paths, std::
                paths[end].find('/', folder) == std::string::npos)
             ++end;
         std::size_t names = end - start;
-        if (names >= least_names && names < std::numeric_limits<std::uint32_t>::max()) {
+        if (names >= least_names && end < std::numeric_limits<std::uint32_t>::max()) {
             NameTable table = make_name_table(paths, start, end, folder, plain, stop);
             list_plain_files(head.substr(0, folder), entries_per_name * names, {mark_name, &table});
             if (stop.load())
