@@ -1,21 +1,11 @@
 #include "cli/directory_search.h"
 
-#include <dirent.h>
-
-#include <memory>
 #include <string_view>
 
 #include "cli/name_pattern.h"
+#include "fileio/directory_posix.h"
 
 namespace tolvex {
-
-namespace {
-
-struct CloseDirectory {
-    void operator()(DIR* directory) const { ::closedir(directory); }
-};
-
-}  // namespace
 
 // Linux has no search that takes a pattern, so this one stands in: it lists
 // the folder that the directory part names, the current one when there is
@@ -33,7 +23,7 @@ void search_directory(const std::string& pattern, std::size_t directory_length,
         return;
     std::string directory = directory_length > 0 ? pattern.substr(0, directory_length) : ".";
 
-    std::unique_ptr<DIR, CloseDirectory> listing(::opendir(directory.c_str()));
+    DirectoryListing listing(::opendir(directory.c_str()));
     if (!listing)
         return;
     NamePattern name_pattern = make_name_pattern(rest);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "godfile/file.h"
+#include "fileio/file.h"
 #include "godfile/read_god_file.h"
 #include "report/print_god_report.h"
 

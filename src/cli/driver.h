@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "godfile/read_ahead.h"
+#include "fileio/read_ahead.h"
 #include "report/output.h"
 
 namespace tolvex {

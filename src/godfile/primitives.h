@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "godfile/byte_input.h"
+#include "fileio/byte_input.h"
 
 namespace tolvex {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "godfile/read_god_file.h"
+#include "godfile/read_god_record.h"
 #include "report/name_tables.h"
 #include "report/print_god_report.h"
 

@@ -7,7 +7,7 @@
 
 #include "fuzz_check.h"
 #include "god_file_writer.h"
-#include "godfile/read_god_file.h"
+#include "godfile/read_god_record.h"
 
 namespace tolvex {
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "fileio/byte_input.h"
+#include "fileio/file_batch.h"
 #include "god_file_writer.h"
-#include "godfile/byte_input.h"
-#include "godfile/file_batch.h"
 #include "temp_dir.h"
 
 namespace tolvex {

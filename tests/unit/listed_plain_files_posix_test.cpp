@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "fifo.h"
+#include "fileio/listed_plain_files.h"
 #include "god_file_writer.h"
-#include "godfile/listed_plain_files.h"
 #include "temp_dir.h"
 
 namespace tolvex {

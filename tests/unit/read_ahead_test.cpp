@@ -11,9 +11,9 @@
 #include "capture.h"
 #include "cli/driver.h"
 #include "fifo.h"
+#include "fileio/read_ahead.h"
 #include "god_file_writer.h"
 #include "godfile/primitives.h"
-#include "godfile/read_ahead.h"
 #include "temp_dir.h"
 
 namespace tolvex {

@@ -1,12 +1,12 @@
-#include "godfile/read_ahead.h"
+#include "fileio/read_ahead.h"
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <system_error>
 
-#include "godfile/file_batch.h"
-#include "godfile/listed_plain_files.h"
+#include "fileio/file_batch.h"
+#include "fileio/listed_plain_files.h"
 
 namespace tolvex {
 

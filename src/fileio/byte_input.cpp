@@ -1,4 +1,4 @@
-#include "godfile/byte_input.h"
+#include "fileio/byte_input.h"
 
 #include <algorithm>
 

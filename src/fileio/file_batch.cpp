@@ -1,7 +1,7 @@
-#include "godfile/file_batch.h"
+#include "fileio/file_batch.h"
 
-#include "godfile/byte_input.h"
-#include "godfile/file.h"
+#include "fileio/byte_input.h"
+#include "fileio/file.h"
 
 namespace tolvex {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <span>
 
-#include "godfile/file.h"
+#include "fileio/file.h"
 
 namespace tolvex {
 

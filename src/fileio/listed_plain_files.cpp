@@ -1,4 +1,4 @@
-#include "godfile/listed_plain_files.h"
+#include "fileio/listed_plain_files.h"
 
 #include <bit>
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <string_view>
 
-#include "godfile/file.h"
+#include "fileio/folder_listing.h"
 
 namespace tolvex {
 

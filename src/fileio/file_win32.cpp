@@ -1,4 +1,4 @@
-#include "godfile/file.h"
+#include "fileio/file.h"
 
 #include <algorithm>
 #include <array>
@@ -83,17 +83,6 @@ std::uint64_t plain_file_size(const std::string& path)
     if ((data.dwFileAttributes & not_plain) != 0)
         return 0;
     return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-}
-
-// Windows counts the bytes read from its cache with those read from the
-// disk.
-// Windows looks at each name on its own (plain_file_size).
-const bool listings_tell_plain_files = false;
-void list_plain_files(const std::string&, std::size_t, PlainFileFound) {}
-
-std::optional<std::uint64_t> bytes_fetched_from_storage()
-{
-    return {};
 }
 
 // The C runtime already maps the system's errors onto the texts users know.

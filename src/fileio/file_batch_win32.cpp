@@ -1,4 +1,4 @@
-#include "godfile/file_batch.h"
+#include "fileio/file_batch.h"
 
 namespace tolvex {
 

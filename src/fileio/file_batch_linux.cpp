@@ -1,4 +1,4 @@
-#include "godfile/file_batch.h"
+#include "fileio/file_batch.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <new>
 #include <vector>
 
-#include "godfile/byte_input.h"
+#include "fileio/byte_input.h"
 
 namespace tolvex {
 

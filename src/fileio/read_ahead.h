@@ -13,9 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "godfile/byte_input.h"
-#include "godfile/file.h"
-#include "godfile/file_batch.h"
+#include "fileio/byte_input.h"
+#include "fileio/file.h"
+#include "fileio/file_batch.h"
+#include "fileio/storage_count.h"
 
 namespace tolvex {
 
