@@ -54,11 +54,10 @@ int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageSt
     int status = exit_success;
     bool headers = arguments.size() > 2;
     GodRecord record;
-    ReadAhead ahead;
-    start_read_ahead(ahead, arguments, 1, plan);
+    ReadAheadRun ahead = start_read_ahead(arguments, 1, plan);
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& path = arguments[i];
-        ReadResult result = read_god_file(path, record, ahead, i);
+        ReadResult result = read_god_file(path, record, ahead.get(), i);
         if (result.status != ReadStatus::ok) {
             report_cannot_read(err, path, result);
             status = exit_cannot_read;

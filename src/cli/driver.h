@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "fileio/read_ahead.h"
+#include "fileio/read_ahead_plan.h"
 #include "report/output.h"
 
 namespace tolvex {

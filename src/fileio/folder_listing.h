@@ -28,6 +28,6 @@ extern const bool listings_tell_plain_files;
 // mounted on, as `mountinfo`, the text of /proc/self/mountinfo, says: its
 // fifth field is the mount point, with a space, a tab, a line end or a
 // backslash written as three octal digits after a backslash.
-std::vector<std::string> names_mounted_in(std::string_view mountinfo, std::string_view folder);
+std::vector<std::string> names_mounted_in(std::string_view mountinfo, const std::string& folder);
 
 }  // namespace tolvex

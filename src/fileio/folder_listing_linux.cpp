@@ -43,8 +43,7 @@ std::optional<std::vector<std::string>> mounted_names(int folder)
     std::optional<std::string> mounts = whole_text("/proc/self/mountinfo");
     if (!mounts)
         return {};
-    return names_mounted_in(*mounts,
-                            std::string_view(target.data(), static_cast<std::size_t>(length)));
+    return names_mounted_in(*mounts, std::string(target.data(), static_cast<std::size_t>(length)));
 }
 
 }  // namespace

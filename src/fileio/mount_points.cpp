@@ -27,9 +27,9 @@ std::string unescaped(std::string_view field)
 
 }  // namespace
 
-std::vector<std::string> names_mounted_in(std::string_view mountinfo, std::string_view folder)
+std::vector<std::string> names_mounted_in(std::string_view mountinfo, const std::string& folder)
 {
-    std::string prefix(folder);
+    std::string prefix = folder;
     if (prefix.empty() || prefix.back() != '/')
         prefix += '/';
     std::vector<std::string> names;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "fileio/read_ahead.h"
@@ -13,12 +14,10 @@ struct ReadResult {
     int error = 0;
 };
 
-// Opens `path`, reads it into `record` and closes it again.
-ReadResult read_god_file(const std::string& path, GodRecord& record);
-
-// The same for file `index` of those `ahead` reads, taking what it has
-// read of the file already.
-ReadResult read_god_file(const std::string& path, GodRecord& record, ReadAhead& ahead,
-                         std::size_t index);
+// Reads file `index` of those `ahead` reads, which is `path`, into `record`:
+// takes its bytes from file input, reads the record and closes the file.
+// With no read-ahead, the file is opened now.
+ReadResult read_god_file(const std::string& path, GodRecord& record, ReadAhead* ahead = nullptr,
+                         std::size_t index = 0);
 
 }  // namespace tolvex

@@ -11,7 +11,7 @@
 #include "capture.h"
 #include "cli/driver.h"
 #include "fifo.h"
-#include "fileio/read_ahead.h"
+#include "fileio/read_ahead_state.h"
 #include "god_file_writer.h"
 #include "godfile/primitives.h"
 #include "temp_dir.h"
@@ -90,19 +90,19 @@ TEST(ReadAhead, HandsOverPlainFilesWholeAndLeavesTheRestToTheCaller)
         }
     }
 
-    ReadAhead ahead;
-    start_read_ahead(ahead, paths, 1, {.window = std::size(cases), .threads = 3});
-    ASSERT_TRUE(all_taken_up(ahead));
+    ReadAheadRun ahead = start_read_ahead(paths, 1, {.window = std::size(cases), .threads = 3});
+    ASSERT_TRUE(all_taken_up(*ahead));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].name);
+        EXPECT_EQ(slot_of(*ahead, i + 1).filled, cases[i].read_ahead);
         ByteInput input;
-        ASSERT_EQ(take_read_ahead(ahead, i + 1, input), cases[i].read_ahead);
+        int error = open_input(ahead.get(), i + 1, paths[i + 1], input);
         if (!cases[i].read_ahead)
             continue;
+        ASSERT_EQ(error, 0);
         EXPECT_EQ(drain(input), pattern(cases[i].size));
         EXPECT_EQ(input.error, 0);
-        if (input.has_file)
-            close_file(input.file);
+        close_input(ahead.get(), i + 1, input);
     }
 }
 
@@ -118,18 +118,15 @@ TEST(ReadAhead, KeepsEachFileApartAcrossTurnsOfTheWindow)
         bytes[0] = static_cast<unsigned char>(i);
         ASSERT_TRUE(testing::save_file(paths.back(), bytes));
     }
-    ReadAhead ahead;
-    start_read_ahead(ahead, paths, 1, {.window = 5, .threads = 4});
+    ReadAheadRun ahead = start_read_ahead(paths, 1, {.window = 5, .threads = 4});
     for (std::size_t i = 1; i < paths.size(); ++i) {
         ByteInput input;
-        if (!take_read_ahead(ahead, i, input))
-            continue;  // the caller got there first
+        ASSERT_EQ(open_input(ahead.get(), i, paths[i], input), 0);
         Bytes bytes = drain(input);
         ASSERT_FALSE(bytes.empty());
         EXPECT_EQ(bytes[0], static_cast<unsigned char>(i - 1));
         EXPECT_EQ(bytes.size(), (i - 1) % 7 == 0 ? input_buffer_size + i - 1 : 100 + i - 1);
-        if (input.has_file)
-            close_file(input.file);
+        close_input(ahead.get(), i, input);
     }
 }
 
@@ -140,28 +137,13 @@ TEST(ReadAhead, AWindowOfZeroLeavesEveryFileToTheCaller)
     for (std::size_t i = 1; i < paths.size(); ++i)
         ASSERT_TRUE(testing::save_file(paths[i], pattern(10)));
     for (ReadAheadPlan plan : {ReadAheadPlan{0, 4}, ReadAheadPlan{4, 0}}) {
-        ReadAhead ahead;
-        start_read_ahead(ahead, paths, 1, plan);
-        EXPECT_TRUE(ahead.workers.empty());
+        ReadAheadRun ahead = start_read_ahead(paths, 1, plan);
+        EXPECT_TRUE(ahead->workers.empty());
         ByteInput input;
-        EXPECT_FALSE(take_read_ahead(ahead, 1, input));
-        EXPECT_FALSE(stop_read_ahead(ahead));
+        ASSERT_EQ(open_input(ahead.get(), 1, paths[1], input), 0);
+        EXPECT_TRUE(input.has_file);  // opened by the caller
+        close_input(ahead.get(), 1, input);
     }
-}
-
-TEST(ReadAhead, AfterStoppingTheCallerReadsItself)
-{
-    testing::TempDir dir;
-    std::vector<std::string> paths{"tolvex"};
-    for (int i = 0; i < 6; ++i) {
-        paths.push_back(dir.path(numbered("f", i)));
-        ASSERT_TRUE(testing::save_file(paths.back(), pattern(input_buffer_size + 1)));
-    }
-    ReadAhead ahead;
-    start_read_ahead(ahead, paths, 1, {.window = 4, .threads = 2});
-    EXPECT_TRUE(stop_read_ahead(ahead));
-    ByteInput input;
-    EXPECT_FALSE(take_read_ahead(ahead, 1, input));
 }
 
 // Few files read nothing ahead; many do.
@@ -177,9 +159,9 @@ TEST(ReadAhead, StartsNoThreadForAFewFiles)
     EXPECT_GT(many.threads_after, 0u);
 }
 
-// Storage counts for note_read: one that grows at every look, as on a cold
-// disk; one that stands still, as when the slow reads only lost their
-// processor; and a system that keeps none.
+// Storage counts: one that grows at every look, as on a cold disk; one
+// that stands still, as when the slow reads only lost their processor; and
+// a system that keeps none.
 std::optional<std::uint64_t> growing_count()
 {
     static std::uint64_t count = 0;
@@ -194,18 +176,19 @@ std::optional<std::uint64_t> no_count()
     return {};
 }
 
-// The workers for a disk start only after two slow reads of the caller's
-// own within 16 files of each other, with bytes fetched from storage in
+// Reads wait on the disk only after two slow reads of the caller's own
+// within 16 files of each other, with bytes fetched from storage in
 // between: one slow read may be a lost processor, while files in the page
 // cache come in microseconds.
-TEST(ReadAhead, StartsForTheDiskAfterTwoSlowReadsCloseTogether)
+TEST(ReadAheadPlan, ReadsWaitOnTheDiskAfterTwoSlowReadsCloseTogether)
 {
     using std::chrono::microseconds;
     struct Case {
         const char* name;
         std::vector<std::pair<std::size_t, microseconds>> reads;  // index, time taken
         StorageCount storage;
-        bool starts;
+        bool waits;
+        unsigned disk_threads = 2;
     };
     const microseconds slow{900};
     const microseconds fast{10};
@@ -221,25 +204,19 @@ TEST(ReadAhead, StartsForTheDiskAfterTwoSlowReadsCloseTogether)
          false},
         {"two slow, nothing from storage", {{1, slow}, {2, slow}, {3, slow}}, still_count, false},
         {"two slow, storage not counted", {{1, slow}, {2, slow}}, no_count, true},
+        {"no workers for a disk", {{1, slow}, {2, slow}}, growing_count, false, 0},
     };
-    testing::TempDir dir;
-    std::vector<std::string> paths{"tolvex"};
-    for (int i = 0; i < 20; ++i)
-        paths.push_back(dir.path(numbered("f", i)));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ReadAhead ahead;
-        start_read_ahead(ahead, paths, 1,
-                         {.disk_window = 4,
-                          .disk_threads = 2,
-                          .slow_read = microseconds(500),
-                          .fetched_so_far = c.storage});
+        ReadAheadPlan plan{.disk_window = 4,
+                           .disk_threads = c.disk_threads,
+                           .slow_read = microseconds(500),
+                           .fetched_so_far = c.storage};
+        SlowReads seen;
+        bool waits = false;
         for (auto [index, took] : c.reads)
-            note_read(ahead, index, took);
-        ByteInput input;
-        EXPECT_FALSE(take_read_ahead(ahead, c.reads.back().first + 1, input));
-        EXPECT_EQ(!ahead.workers.empty(), c.starts);
-        EXPECT_EQ(stop_read_ahead(ahead), c.starts);
+            waits = reads_wait_on_disk(seen, plan, index, took) || waits;
+        EXPECT_EQ(waits, c.waits);
     }
 }
 
