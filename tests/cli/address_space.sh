@@ -64,5 +64,46 @@ group_address_space() {
     fi
 }
 
+# Reading ahead under every address-space limit from the start-up to a
+# normal run, in steps of 64 KiB: where the workers' stacks, the window or
+# the listing cannot be had, tolvex reads one file at a time; it never
+# ends on a signal, and every run either gives the whole output or stops at
+# a file with the can't-read line.
+group_address_space_reading_ahead() {
+    if [ ${#emulator[@]} != 0 ] || ! (ulimit -v 40000; exec "${program[@]}" alder.god) >/dev/null 2>&1; then
+        skip "reading ahead under address-space limits" "this build cannot run under an address-space limit"
+        return
+    fi
+    local names=() n
+    mkdir three
+    for n in $(seq 300); do
+        cp alder.god "three/a$n.god"
+        names+=("three/a$n.god")
+    done
+    "${program[@]}" "${names[@]}" >expected.out 2>&1
+    local kib status normal=0 short=0 wrong=0
+    for ((kib = 4096; kib <= 40960; kib += 64)); do
+        limited $kib "${names[@]}"
+        status=$?
+        if [ $status = 0 ] && cmp -s expected.out actual.out && [ ! -s actual.err ]; then
+            normal=$((normal + 1))
+        elif [ $status = 2 ] || [ $status = 127 ] || [ $status = 255 ] &&
+            [ "$(wc -l <actual.err)" -le 3 ] && cmp -s actual.out <(head -c "$(wc -c <actual.out)" expected.out); then
+            short=$((short + 1))
+        else
+            wrong=$((wrong + 1))
+            [ $wrong -gt 3 ] || echo "FAIL reading ahead at a limit of $kib KiB: status $status, $(head -c 80 actual.err | cat -A)"
+        fi
+    done
+    echo "note: reading ahead, $short runs stopped short, then $normal normal runs, up to $kib KiB"
+    if [ $wrong = 0 ] && [ $normal -gt 0 ]; then
+        passed=$((passed + 1))
+    else
+        echo "FAIL: $wrong runs reading ahead ended on a signal or with wrong output"
+        failed=$((failed + 1))
+    fi
+}
+
 group_address_space
+group_address_space_reading_ahead
 finish
