@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <new>
 
+#include "fileio/descriptor_names.h"
 #include "fileio/read_ahead_state.h"
 
 namespace tolvex {
@@ -136,6 +137,9 @@ int open_input(ReadAhead* ahead, std::size_t index, const std::string& path, Byt
 {
     if (ahead && take_read_ahead(*ahead, index, input))
         return 0;
+    // Such a name must not find the read-ahead's descriptors where it looks.
+    if (ahead && may_name_a_descriptor(path))
+        give_back_descriptors(*ahead, index);
     if (ahead) {
         ahead->own_read = index;
         ahead->own_read_start = std::chrono::steady_clock::now();

@@ -2,6 +2,7 @@
 #include <new>
 #include <system_error>
 
+#include "fileio/descriptor_names.h"
 #include "fileio/listed_plain_files.h"
 #include "fileio/read_ahead_state.h"
 
@@ -48,7 +49,10 @@ Way way_to_read(const ReadAhead& ahead, std::size_t index, std::uint64_t& size)
     unsigned share = ahead.caller_share.load(std::memory_order_relaxed);
     if (share != 0 && index % share == 0)
         return Way::caller;
-    size = plain_file_size((*ahead.paths)[index]);
+    const std::string& path = (*ahead.paths)[index];
+    if (may_name_a_descriptor(path))
+        return Way::caller;
+    size = plain_file_size(path);
     if (size == 0)
         return Way::caller;
     return size < input_buffer_size ? Way::batch : Way::alone;

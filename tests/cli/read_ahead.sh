@@ -65,6 +65,21 @@ group_read_ahead() {
     cat alder.god | "${program[@]}" "${names[@]:20}" /dev/stdin /dev/stdin alder.god >actual.out 2>actual.err
     check "a pipe named twice among files" 2 "${PIPESTATUS[1]}" "$REPLY" \
         "$(cant_read /dev/stdin "Unexpected end of file")"$'\n'
+    # Names of descriptors mean what they mean to a program that holds only
+    # its standard streams, whatever reading ahead holds when they come: a
+    # gate holds tolvex until the workers and their queues are up.
+    local fd name
+    alders "${names[@]}" gate.fifo
+    for name in /dev/fd/3 /dev/fd/4 /dev/fd/5 /proc/self/fd/3 /proc/self/fd/4 //dev/./fd/3; do
+        mkfifo gate.fifo
+        (exec 3<&- 4<&- 5<&- 6<&- 7<&- 8<&- 9<&-
+         exec "${program[@]}" "${names[@]}" gate.fifo $name alder.god >actual.out 2>actual.err) &
+        sleep 0.3
+        cat alder.god >gate.fifo
+        wait $!
+        check "$name after 40 files" 2 "$?" "$REPLY" "$(cant_read $name "No such file or directory")"$'\n'
+        rm gate.fifo
+    done
     rm short.god
 }
 
