@@ -65,6 +65,30 @@ group_read_ahead() {
     cat alder.god | "${program[@]}" "${names[@]:20}" /dev/stdin /dev/stdin alder.god >actual.out 2>actual.err
     check "a pipe named twice among files" 2 "${PIPESTATUS[1]}" "$REPLY" \
         "$(cant_read /dev/stdin "Unexpected end of file")"$'\n'
+    # Descriptors running out while the workers' slots hold many, files of
+    # over a buffer each keeping theirs for the reader (too few in the folder
+    # to list it, so each is looked at): the read-ahead gives them back and
+    # the reader opens its file again, under every limit from one
+    # descriptor to spare to a dozen.
+    mkdir big
+    local bigs=() spare
+    for n in $(seq 60); do
+        { cat alder.god; head -c 100000 /dev/zero; } >"big/b$n.god"
+        bigs+=("big/b$n.god")
+    done
+    alders "${bigs[@]}"
+    for spare in $(seq 12); do
+        (
+            exec >actual.out 2>actual.err
+            local free=3
+            while [ -e "/proc/$BASHPID/fd/$free" ]; do free=$((free + 1)); done
+            ulimit -n $((free + spare))
+            exec "${program[@]}" "${bigs[@]}"
+        )
+        check "60 large files with $spare descriptors to spare" 0 "$?" "$REPLY" ""
+    done
+    rm -r big
+
     # Names of descriptors mean what they mean to a program that holds only
     # its standard streams, whatever reading ahead holds when they come: a
     # gate holds tolvex until the workers and their queues are up.

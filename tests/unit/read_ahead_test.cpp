@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -143,6 +144,91 @@ TEST(ReadAhead, AWindowOfZeroLeavesEveryFileToTheCaller)
         ASSERT_EQ(open_input(ahead.get(), 1, paths[1], input), 0);
         EXPECT_TRUE(input.has_file);  // opened by the caller
         close_input(ahead.get(), 1, input);
+    }
+}
+
+// The descriptors the process holds; none where the system does not list
+// them.
+std::optional<std::size_t> open_descriptors()
+{
+    std::error_code error;
+    std::filesystem::directory_iterator listing("/proc/self/fd", error);
+    if (error)
+        return {};
+    return static_cast<std::size_t>(std::distance(listing, {})) - 1;  // less the listing's own
+}
+
+// Stopping with every slot full closes what the slots hold, but not the
+// descriptor already handed over, which stays the caller's to read on and
+// close: each is closed once.
+TEST(ReadAhead, StoppingClosesWhatTheSlotsHoldAndLeavesTheCallersOwn)
+{
+    testing::TempDir dir;
+    std::vector<std::string> paths{"tolvex"};
+    for (int i = 0; i < 12; ++i) {
+        paths.push_back(dir.path(numbered("f", i)));
+        ASSERT_TRUE(testing::save_file(paths.back(), pattern(input_buffer_size + 100)));
+    }
+    std::optional<std::size_t> before = open_descriptors();
+    if (!before)
+        GTEST_SKIP() << "the system does not list a process's descriptors";
+    ReadAheadRun ahead = start_read_ahead(paths, 1, {.window = 16, .threads = 2});
+    ASSERT_TRUE(all_taken_up(*ahead));
+    ByteInput input;
+    ASSERT_EQ(open_input(ahead.get(), 1, paths[1], input), 0);
+    ASSERT_TRUE(input.has_file);
+    EXPECT_GT(open_descriptors(), *before + 10);
+    Bytes bytes(buffered(input));
+    for (unsigned char& byte : bytes)
+        byte = static_cast<unsigned char>(read_u8(input));  // the slot's bytes, before they go
+    ahead.reset();
+    EXPECT_EQ(open_descriptors(), *before + 1);  // the caller's file alone
+    Bytes rest = drain(input);
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    EXPECT_EQ(bytes, pattern(input_buffer_size + 100));
+    EXPECT_EQ(input.error, 0);
+    close_input(nullptr, 1, input);
+    EXPECT_EQ(open_descriptors(), *before);
+}
+
+// The caller sleeping for its file is woken once that file and the few
+// after it that are taken up are done, whichever of them comes last, and
+// at the end of the names, where fewer follow: each run would hang without
+// its waking, and is not woken before its file is there.
+TEST(ReadAhead, WakesTheCallerForTheLastFileItWaitsFor)
+{
+    struct Case {
+        const char* name;
+        std::size_t files;  // after the program's name
+        std::size_t waited;
+        bool backwards;  // published last file first
+    };
+    const Case cases[] = {
+        {"eight after it, in order", 20, 3, false},
+        {"eight after it, backwards", 20, 3, true},
+        {"the last file alone", 20, 20, false},
+        {"three to the end, in order", 20, 18, false},
+        {"three to the end, backwards", 20, 18, true},
+        {"one file", 1, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> paths(c.files + 1, "unread");
+        ReadAheadRun ahead = start_read_ahead(paths, 1, {});
+        ASSERT_TRUE(open_window(*ahead, 1, 32));
+        ahead->next_claim.store(paths.size());  // all taken up, by a stand-in worker
+        std::thread worker([&ahead, &c, &paths] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            for (std::size_t n = 1; n < paths.size(); ++n) {
+                std::size_t index = c.backwards ? paths.size() - n : n;
+                if (index >= c.waited)
+                    publish(*ahead, index);
+            }
+        });
+        EXPECT_TRUE(wait_for(*ahead, c.waited));
+        EXPECT_EQ(slot_of(*ahead, c.waited).ready.load(), c.waited);  // not woken before
+        worker.join();
+        close_window(*ahead);
     }
 }
 
