@@ -118,8 +118,13 @@ void read_file_batch(FileBatch& batch, std::span<BatchedFile> files, BatchedFile
         int n = broken || submitted == requests ? 0 : io_uring_submit_and_wait(&ring, 1);
         if (n > 0) {
             submitted += static_cast<std::size_t>(n);
-        } else if (n < 0 && n != -EINTR && n != -EAGAIN && n != -EBUSY) {
-            broken = true;  // what was handed to the kernel is still waited for
+        } else if (completed == submitted ||
+                   (n < 0 && n != -EINTR && n != -EAGAIN && n != -EBUSY)) {
+            // A refusal for the moment (a signal, completions to be taken
+            // first) passes as requests in flight come back; with none in
+            // flight, nothing makes it pass (a filter may refuse every call).
+            // What was handed to the kernel is still waited for.
+            broken = true;
         }
         io_uring_cqe* cqe = nullptr;
         if (n <= 0 && completed < submitted && io_uring_wait_cqe(&ring, &cqe) < 0)

@@ -44,7 +44,11 @@ std::uint64_t plain_file_size(const std::string& path)
 // read; its errors are folded onto the few texts that program gives.
 std::string file_error_text(const std::string& path, int error)
 {
-    if (path.find_first_of("*?") != std::string::npos)
+    // Windows opens no name that holds a wildcard. Linux may: a folder so
+    // named opens and refuses its first read, and a file so named may hold
+    // a text too long to read; those keep their own texts.
+    bool opened = error == EISDIR || error == EFBIG;
+    if (!opened && path.find_first_of("*?") != std::string::npos)
         return "Invalid argument";
     switch (error) {
     case ENOENT:

@@ -25,6 +25,19 @@ std::string unescaped(std::string_view field)
     return text;
 }
 
+// The fifth field of a line, the mount point; none on a line too short to
+// have one.
+std::string_view mount_point(std::string_view line)
+{
+    for (int field = 0; field < 4; ++field) {
+        std::size_t space = line.find(' ');
+        if (space == std::string_view::npos)
+            return {};
+        line.remove_prefix(space + 1);
+    }
+    return line.substr(0, line.find(' '));
+}
+
 }  // namespace
 
 std::vector<std::string> names_mounted_in(std::string_view mountinfo, const std::string& folder)
@@ -36,9 +49,7 @@ std::vector<std::string> names_mounted_in(std::string_view mountinfo, const std:
     while (!mountinfo.empty()) {
         std::string_view line = mountinfo.substr(0, mountinfo.find('\n'));
         mountinfo.remove_prefix(std::min(mountinfo.size(), line.size() + 1));
-        for (int field = 0; field < 4 && !line.empty(); ++field)
-            line.remove_prefix(std::min(line.size(), line.find(' ') + 1));
-        std::string point = unescaped(line.substr(0, line.find(' ')));
+        std::string point = unescaped(mount_point(line));
         if (point.size() > prefix.size() && point.starts_with(prefix) &&
             point.find('/', prefix.size()) == std::string::npos)
             names.push_back(point.substr(prefix.size()));

@@ -10,6 +10,12 @@ group_errors() {
     expect "empty name" 2 "" $'tolvex: can\'t read No such file or directory\n' -- ""
     mkdir folder
     expect "a directory" 2 "" "tolvex: can't read folder: Permission denied"$'\n' -- folder
+    if [ "$platform" = posix ]; then
+        # Only Windows refuses a name with a wildcard in it: on Linux a
+        # folder so named is refused as every folder is.
+        mkdir 'd*r.god'
+        expect "a folder named with a wildcard" 2 "" "$(cant_read 'd*r.god' "Permission denied")"$'\n' -- 'd*r.god'
+    fi
     expect "a directory's file" 2 "" "tolvex: can't read alder.god/x: No such file or directory"$'\n' -- alder.god/x
     expect "wildcard that names nothing" 2 "" "tolvex: can't read none*.god: Invalid argument"$'\n' -- 'none*.god'
     expect "question mark that names nothing" 2 "" "tolvex: can't read none?.god: Invalid argument"$'\n' -- 'none?.god'

@@ -67,6 +67,12 @@ group_hostile() {
     fi
     { head -c 94 base.god; repeat - $mib16; tail -c +95 base.god; } >bound.god
     expect_untouched "a caption of 16 MiB" 2 "" "$(cant_read bound.god "File too large")"$'\n' -- bound.god
+    if [ "$platform" = posix ]; then
+        mv bound.god 'b?und.god'
+        expect_untouched "a caption of 16 MiB in a file named with a wildcard" 2 "" \
+            "$(cant_read 'b?und.god' "File too large")"$'\n' -- 'b?und.god'
+        mv 'b?und.god' bound.god
+    fi
     rm bound.god
 
     # In a small address space: a caption of 8 MiB is held once, in its

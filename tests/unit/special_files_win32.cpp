@@ -1,0 +1,12 @@
+#include "special_files.h"
+
+namespace tolvex::testing {
+
+const char* const null_device = "NUL";
+
+bool make_link(const std::string&, const std::string&)
+{
+    return false;
+}
+
+}  // namespace tolvex::testing
