@@ -306,6 +306,44 @@ TEST(ReadAheadPlan, ReadsWaitOnTheDiskAfterTwoSlowReadsCloseTogether)
     }
 }
 
+// The arming clock times the caller's own open and read alone, not its
+// wait for a worker that then leaves the file to it: two long waits for
+// warm files, on a system that counts no bytes from storage, start no
+// workers for a disk.
+TEST(ReadAhead, TheCallersWaitsDoNotCountAsSlowReads)
+{
+    testing::TempDir dir;
+    std::vector<std::string> paths{"tolvex"};
+    for (int i = 0; i < 10; ++i) {
+        paths.push_back(dir.path(numbered("f", i)));
+        ASSERT_TRUE(testing::save_file(paths.back(), pattern(100)));
+    }
+    ReadAheadRun ahead = start_read_ahead(paths, 1,
+                                          {.disk_window = 4,
+                                           .disk_threads = 2,
+                                           .slow_read = std::chrono::milliseconds(10),
+                                           .fetched_so_far = no_count});
+    ASSERT_TRUE(open_window(*ahead, 1, 16));
+    ahead->next_claim.store(paths.size());  // all taken up, by a stand-in worker
+    // It leaves each file to the caller, who waits for the first nine and
+    // then for the tenth.
+    std::thread worker([&ahead] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        for (std::size_t index = 1; index < 10; ++index)
+            publish(*ahead, index);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        publish(*ahead, 10);
+    });
+    for (std::size_t index = 1; index < paths.size(); ++index) {
+        ByteInput input;
+        ASSERT_EQ(open_input(ahead.get(), index, paths[index], input), 0);
+        EXPECT_EQ(drain(input), pattern(100));
+        close_input(ahead.get(), index, input);
+    }
+    worker.join();
+    EXPECT_FALSE(ahead->reads_wait);
+}
+
 // Randomised runs over names of every kind, the first failing one at a
 // random place: reading ahead gives the same bytes, in the same order
 // (reports and messages share one stream), and the same status as reading
