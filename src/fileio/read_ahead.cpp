@@ -22,6 +22,9 @@ constexpr std::size_t first_pause = 64;
 // few threads (a cold run took twice as long).
 void start_workers(ReadAhead& ahead, std::size_t first)
 {
+    ahead.workers_from = 0;
+    if (!ahead.slots.empty())
+        return;  // they run already
     const ReadAheadPlan& plan = ahead.plan;
     std::size_t window = ahead.disk_mode ? plan.disk_window : plan.window;
     unsigned threads = ahead.disk_mode ? plan.disk_threads : plan.threads;
@@ -37,12 +40,16 @@ void start_workers(ReadAhead& ahead, std::size_t first)
 // later files itself, which would hold up the ones it waits for.
 void switch_to_disk(ReadAhead& ahead, std::size_t first)
 {
-    stop_workers(ahead);
+    bool running = stop_workers(ahead);
     ahead.reads_wait = false;
     ahead.disk_mode = true;
     ahead.caller_helps = false;
     ahead.listed_plain = std::vector<std::atomic<bool>>();
-    start_workers(ahead, first);
+    // Workers paused after descriptors ran out start again when the pause
+    // ends, as the disk's.
+    bool paused = !running && ahead.resume_after != 0 && ahead.workers_from > first;
+    if (!paused)
+        start_workers(ahead, first);
 }
 
 // Gives back every descriptor reading ahead holds, after the caller's open
@@ -160,7 +167,7 @@ void close_input(ReadAhead* ahead, std::size_t index, ByteInput& input)
     input.has_file = false;
     // Only the caller's own open and read count for the arming decision:
     // not its help with later files, nor its waits for them.
-    if (ahead && ahead->own_read == index && index != 0) {
+    if (ahead && ahead->own_read == index && index != 0 && !ahead->disk_mode) {
         auto took = std::chrono::steady_clock::now() - ahead->own_read_start;
         ahead->reads_wait =
             ahead->reads_wait || reads_wait_on_disk(ahead->slow_reads, ahead->plan, index, took);

@@ -344,6 +344,39 @@ TEST(ReadAhead, TheCallersWaitsDoNotCountAsSlowReads)
     EXPECT_FALSE(ahead->reads_wait);
 }
 
+// Once the disk's workers have taken over, the file at which the workers
+// for files in memory were to start starts nothing more: a second window
+// opened under running workers had hung a cold run.
+TEST(ReadAhead, TheDisksWorkersStayOnceTheyHaveTakenOver)
+{
+    testing::TempDir dir;
+    std::vector<std::string> paths{"tolvex"};
+    for (int i = 0; i < 30; ++i) {
+        paths.push_back(dir.path(numbered("f", i)));
+        ASSERT_TRUE(testing::save_file(paths.back(), pattern(100)));
+    }
+    ReadAheadRun ahead = start_read_ahead(paths, 1,
+                                          {.window = 4,
+                                           .threads = 1,
+                                           .threads_after = 5,
+                                           .disk_window = 8,
+                                           .disk_threads = 2,
+                                           .fetched_so_far = growing_count});  // every read slow
+    const unsigned char* window = nullptr;  // the disk's, once it opens
+    for (std::size_t index = 1; index < paths.size(); ++index) {
+        ByteInput input;
+        ASSERT_EQ(open_input(ahead.get(), index, paths[index], input), 0);
+        EXPECT_EQ(drain(input), pattern(100));
+        close_input(ahead.get(), index, input);
+        if (ahead->disk_mode && !window)
+            window = ahead->buffers.get();
+        if (window) {
+            EXPECT_EQ(ahead->buffers.get(), window) << "at file " << index;
+        }
+    }
+    EXPECT_NE(window, nullptr);
+}
+
 // Randomised runs over names of every kind, the first failing one at a
 // random place: reading ahead gives the same bytes, in the same order
 // (reports and messages share one stream), and the same status as reading
