@@ -157,6 +157,11 @@ int open_input(ReadAhead* ahead, std::size_t index, const std::string& path, Byt
     if ((error == EMFILE || error == ENFILE) && ahead && give_back_descriptors(*ahead, index))
         error = open_file(path, input.file);
     input.has_file = error == 0;
+    // Files read ahead past a FIFO, a device or the like were read before
+    // the caller had read it, which may have waited for anything: a file
+    // saved meanwhile must be reported as saved.
+    if (ahead && error == 0 && !ahead->slots.empty())
+        ahead->own_read_special = !is_plain_file(input.file);
     return error;
 }
 
@@ -165,6 +170,11 @@ void close_input(ReadAhead* ahead, std::size_t index, ByteInput& input)
     if (input.has_file)
         close_file(input.file);
     input.has_file = false;
+    if (ahead && ahead->own_read == index && ahead->own_read_special) {
+        ahead->own_read_special = false;
+        if (stop_workers(*ahead))
+            ahead->workers_from = index + 1;  // afresh, from the next file on
+    }
     // Only the caller's own open and read count for the arming decision:
     // not its help with later files, nor its waits for them.
     if (ahead && ahead->own_read == index && index != 0 && !ahead->disk_mode) {

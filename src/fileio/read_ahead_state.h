@@ -76,9 +76,6 @@ struct WorkerRun {
     FileBatch batch;
     std::array<BatchedFile, read_ahead_longest_run> files;
     std::array<std::size_t, read_ahead_longest_run> indexes{};  // the file each of `files` is
-    // What a look at the name said the size was; 0 where the listing told
-    // that it is a plain file, whose first short read is its end.
-    std::array<std::uint64_t, read_ahead_longest_run> sizes{};
 };
 
 struct FreeBytes {
@@ -111,7 +108,8 @@ struct ReadAhead {  // NOLINT(clang-analyzer-optin.performance.Padding)
     // The caller's file, whose slot and later ones are in use, which the
     // caller stores for every file and the workers load to know the window.
     alignas(64) std::atomic<std::size_t> first_kept{0};
-    std::size_t own_read = 0;  // the file the caller opened itself, if any
+    std::size_t own_read = 0;       // the file the caller opened itself, if any
+    bool own_read_special = false;  // and it is no plain file: what was read past it is stale
     std::chrono::steady_clock::time_point own_read_start;
     WorkerRun caller_run;  // for the runs the caller reads while it would wait
     std::mutex mutex;

@@ -89,6 +89,65 @@ group_read_ahead() {
     done
     rm -r big
 
+    # A name that changes while tolvex waits at a gate FIFO before it: what
+    # tolvex reports under it is what the name holds when its turn comes,
+    # and nothing at it is opened before then. The names stand in one
+    # listed folder.
+    gated_run() {  # gated_run NAME: runs over swap/, to swap/x.god's change
+        local run=$1
+        rm -rf swap
+        mkdir swap
+        local list=() n
+        for n in $(seq 100); do
+            cp alder.god "swap/a$n.god"
+            list+=("swap/a$n.god")
+        done
+        cp alder.god swap/x.god
+        mkfifo swap/gate1.fifo swap/gate2.fifo
+        case $run in
+        fifo | saved) list=("${list[@]:0:20}" swap/gate1.fifo "${list[@]:20:10}" swap/x.god "${list[@]:30}") ;;
+        back) list=("${list[@]:0:20}" swap/gate1.fifo "${list[@]:20:36}" swap/gate2.fifo "${list[@]:56:3}" swap/x.god "${list[@]:59}") ;;
+        esac
+        timeout 20 "${program[@]}" "${list[@]}" >actual.out 2>actual.err &
+        local reader=$! writer=
+        sleep 0.5
+        rm swap/x.god
+        case $run in
+        fifo)
+            mkfifo swap/x.god
+            (exec 3>swap/x.god; : >swap/x.opened; cat brannoc.god >&3) &
+            writer=$!
+            ;;
+        saved)
+            cp brannoc.god swap/x.tmp
+            mv swap/x.tmp swap/x.god
+            ;;
+        back) mkfifo swap/x.god ;;
+        esac
+        sleep 0.3
+        [ -e swap/x.opened ] && echo "FAIL $run: swap/x.god opened before its turn" && failed=$((failed + 1))
+        # A gate is fed once tolvex opens it, or given up if it never does.
+        timeout 20 cp alder.god swap/gate1.fifo
+        if [ $run = back ]; then
+            sleep 0.5
+            rm swap/x.god
+            cp alder.god swap/x.god
+            timeout 20 cp alder.god swap/gate2.fifo
+        fi
+        wait $reader
+        local status=$?
+        alders "${list[@]}"
+        local want=$REPLY
+        [ $run = back ] || want=${REPLY/$'----swap/x.god----\n\n'"$alder"/$'----swap/x.god----\n\n'"$brannoc"}
+        check "a name that changes while tolvex waits: $run" 0 "$status" "$want" ""
+        [ -z "$writer" ] || kill $writer 2>/dev/null
+        wait
+        rm -rf swap
+    }
+    gated_run fifo
+    gated_run saved
+    gated_run back
+
     # Names of descriptors mean what they mean to a program that holds only
     # its standard streams, whatever reading ahead holds when they come: a
     # gate holds tolvex until the workers and their queues are up.
