@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -25,34 +24,18 @@ long read_file(FileHandle file, unsigned char* buffer, std::size_t size, int& er
 
 void close_file(FileHandle file);
 
+// Opens `path` as open_file does, for reading ahead: the open never waits
+// (a FIFO with no writer opens at once, and a terminal does not become the
+// process's own), so no thread can wait in it for ever.
+int open_file_now(const std::string& path, FileHandle& file);
+
 // Whether the open file is a plain file, not a FIFO, a device or a folder.
 bool is_plain_file(FileHandle file);
 
-// A plain file found at a name, not yet open for reading. What it is was
-// judged on the file itself, not on its name: what opens later is that
-// very file, whatever the name has come to mean in between.
-struct FoundFile {
-    int descriptor = -1;  // where the system gives one: it holds the file, not its bytes
-    std::uint64_t size = 0;
-};
-
-// Finds the plain file that `path` names without opening it for reading,
-// so that a FIFO's writer is not woken and no device's driver is called.
-// Returns false, holding nothing, for anything else (a FIFO, a device, a
-// folder) and for a name that cannot be looked at.
-bool find_plain_file(const std::string& path, FoundFile& found);
-
-// Opens for binary reading the file found at `path`. Returns 0, or the
-// error number of the failed open.
-int open_found_file(const std::string& path, const FoundFile& found, FileHandle& file);
-
-// The name under which the file found at `path` opens for reading, for a
-// queue that opens files by name; `room` holds it where it is not `path`.
-const char* found_file_name(const std::string& path, const FoundFile& found,
-                            std::array<char, 32>& room);
-
-// Lets go of a found file.
-void let_go(FoundFile& found);
+// The size of the plain file `path` names, found out without opening it;
+// 0 for a FIFO, a device, a directory or an empty file (as /proc's are),
+// and for a name that cannot be looked at.
+std::uint64_t plain_file_size(const std::string& path);
 
 // The text that follows "NAME: " when `path` could not be read because of
 // `error`, in the words the platform's own error report uses.

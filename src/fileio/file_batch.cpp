@@ -10,7 +10,7 @@ void read_files_one_by_one(std::span<BatchedFile> files, BatchedFileDone done)
     for (std::size_t place = 0; place < files.size(); ++place) {
         BatchedFile& file = files[place];
         FileHandle handle;
-        if (open_found_file(*file.path, file.found, handle) == 0) {
+        if (open_file_now(*file.path, handle) == 0) {
             int error = 0;
             long n = read_file(handle, file.bytes, input_buffer_size, error);
             close_file(handle);

@@ -1,19 +1,15 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <span>
 #include <string>
 
-#include "fileio/file.h"
-
 namespace tolvex {
 
-// Reading the whole of many small plain files with a few system calls
-// between them: each file found is opened, read once and closed again by
-// the system, a batch at a time, and from a disk they are all in flight
-// together. Where
+// Reading the whole of many small files with a few system calls between
+// them: each file is opened, read once and closed again by the system, a
+// batch at a time, and from a disk they are all in flight together. Where
 // the system has no such queue, or forbids it (a container may), the files
 // are read one after another; the results are the same.
 
@@ -32,8 +28,6 @@ FileBatch open_file_batch(std::size_t capacity);
 
 struct BatchedFile {
     const std::string* path = nullptr;
-    FoundFile found;              // the plain file found at `path`, which is what is read
-    std::array<char, 32> name{};  // room for the name under which it opens
     // Room for input_buffer_size bytes, which the program must see as
     // written already (the system's queue fills it behind the back of tools
     // that check for reads of memory never written, such as valgrind).

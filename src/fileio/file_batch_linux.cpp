@@ -96,8 +96,9 @@ void read_file_batch(FileBatch& batch, std::span<BatchedFile> files, BatchedFile
         queue.announced[place] = false;
         auto slot = static_cast<unsigned>(place);
         io_uring_sqe* sqe = io_uring_get_sqe(&ring);
-        io_uring_prep_openat_direct(
-            sqe, AT_FDCWD, found_file_name(*file.path, file.found, file.name), O_RDONLY, 0, slot);
+        // As open_file_now does: no open waits for ever in the queue.
+        io_uring_prep_openat_direct(sqe, AT_FDCWD, file.path->c_str(),
+                                    O_RDONLY | O_NONBLOCK | O_NOCTTY, 0, slot);
         sqe->flags |= IOSQE_IO_LINK;
         io_uring_sqe_set_data64(sqe, tag(place, open_step));
         sqe = io_uring_get_sqe(&ring);

@@ -17,6 +17,19 @@ int open_file(const std::string& path, FileHandle& file)
     return file.descriptor < 0 ? errno : 0;
 }
 
+// Windows keeps its pipes and devices out of the names of plain files,
+// which is all that is read ahead.
+int open_file_now(const std::string& path, FileHandle& file)
+{
+    return open_file(path, file);
+}
+
+bool is_plain_file(FileHandle file)
+{
+    return ::GetFileType(reinterpret_cast<HANDLE>(::_get_osfhandle(file.descriptor))) ==
+           FILE_TYPE_DISK;
+}
+
 long read_file(FileHandle file, unsigned char* buffer, std::size_t size, int& error)
 {
     // _read takes an unsigned int count; the reader's buffer is far smaller.
@@ -29,12 +42,6 @@ long read_file(FileHandle file, unsigned char* buffer, std::size_t size, int& er
 void close_file(FileHandle file)
 {
     ::_close(file.descriptor);
-}
-
-bool is_plain_file(FileHandle file)
-{
-    return ::GetFileType(reinterpret_cast<HANDLE>(::_get_osfhandle(file.descriptor))) ==
-           FILE_TYPE_DISK;
 }
 
 namespace {
@@ -70,15 +77,14 @@ bool is_reserved_device_name(const std::string& path)
 
 }  // namespace
 
-bool find_plain_file(const std::string& path, FoundFile& found)
+std::uint64_t plain_file_size(const std::string& path)
 {
-    found = {};
     // The device namespace ("\\.\PIPE\x") holds no plain files.
     if (path.starts_with("\\\\.\\") || path.starts_with("//./") || is_reserved_device_name(path))
-        return false;
+        return 0;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return false;
+        return 0;
     // Links, devices and files kept offline (read back from slow storage
     // on first access) wait for their turn too. The two recall flags are
     // newer than MinGW-w64's headers.
@@ -88,26 +94,8 @@ bool find_plain_file(const std::string& path, FoundFile& found)
                                 FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_OFFLINE |
                                 recall_on_open | recall_on_data_access;
     if ((data.dwFileAttributes & not_plain) != 0)
-        return false;
-    found.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    return true;
-}
-
-// Windows keeps FIFOs and devices out of the names of plain files (its
-// pipes and devices have names of their own), so the name is opened again.
-int open_found_file(const std::string& path, const FoundFile&, FileHandle& file)
-{
-    return open_file(path, file);
-}
-
-const char* found_file_name(const std::string& path, const FoundFile&, std::array<char, 32>&)
-{
-    return path.c_str();
-}
-
-void let_go(FoundFile& found)
-{
-    found = {};
+        return 0;
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
 // The C runtime already maps the system's errors onto the texts users know.

@@ -157,9 +157,6 @@ int open_input(ReadAhead* ahead, std::size_t index, const std::string& path, Byt
     if ((error == EMFILE || error == ENFILE) && ahead && give_back_descriptors(*ahead, index))
         error = open_file(path, input.file);
     input.has_file = error == 0;
-    // Files read ahead past a FIFO, a device or the like were read before
-    // the caller had read it, which may have waited for anything: a file
-    // saved meanwhile must be reported as saved.
     if (ahead && error == 0 && !ahead->slots.empty())
         ahead->own_read_special = !is_plain_file(input.file);
     return error;
@@ -170,10 +167,15 @@ void close_input(ReadAhead* ahead, std::size_t index, ByteInput& input)
     if (input.has_file)
         close_file(input.file);
     input.has_file = false;
+    // What was read ahead past a FIFO, a device or the like was read before
+    // the caller had read it, which may have waited for anything: a file
+    // saved meanwhile, or a name that has come to be a FIFO, is looked at
+    // afresh, and the folders' listings are no longer trusted.
     if (ahead && ahead->own_read == index && ahead->own_read_special) {
         ahead->own_read_special = false;
         if (stop_workers(*ahead))
             ahead->workers_from = index + 1;  // afresh, from the next file on
+        ahead->listed_plain = std::vector<std::atomic<bool>>();
     }
     // Only the caller's own open and read count for the arming decision:
     // not its help with later files, nor its waits for them.

@@ -76,6 +76,9 @@ struct WorkerRun {
     FileBatch batch;
     std::array<BatchedFile, read_ahead_longest_run> files;
     std::array<std::size_t, read_ahead_longest_run> indexes{};  // the file each of `files` is
+    // What a look at the name said the size was; 0 where the listing told
+    // that it is a plain file, whose first short read is its end.
+    std::array<std::uint64_t, read_ahead_longest_run> sizes{};
 };
 
 struct FreeBytes {

@@ -10,14 +10,14 @@ namespace tolvex {
 
 namespace {
 
-// Reads the first buffer-full of the plain file found into `slot`, and
-// keeps its descriptor for the caller whenever bytes came: only a read that
-// gives none is the end of a file, and some plain files (the kernel's own)
-// give a few KiB a read. Returns false, holding nothing, when the file is
-// to be left to the caller.
-bool fill_slot(ReadAheadSlot& slot, const std::string& path, const FoundFile& found)
+// Reads the first buffer-full of a plain file into `slot`, and keeps its
+// descriptor for the caller whenever bytes came: only a read that gives
+// none is the end of a file, and some plain files (the kernel's own) give a
+// few KiB a read. Returns false, holding nothing, when the file is to be
+// left to the caller.
+bool fill_slot(ReadAheadSlot& slot, const std::string& path)
 {
-    if (open_found_file(path, found, slot.file) != 0)
+    if (open_file_now(path, slot.file) != 0)
         return false;
     int error = 0;
     long n = read_file(slot.file, slot.bytes, input_buffer_size, error);
@@ -38,25 +38,24 @@ enum class Way {
     alone,   // on its own, to hand over its descriptor with its first bytes
 };
 
-// How file `index` is to be read: ahead only if it is found to be a plain
-// file, and then alone if it fills a buffer. A plain file with nothing in
-// it (as /proc's seem), a name that may be one of the process's own
-// descriptors and the caller's share (unless the folder's listing says the
-// queue reads it for less) are left to the caller.
-Way way_to_read(const ReadAhead& ahead, std::size_t index, FoundFile& found)
+// How file `index` is to be read: ahead only if it is a plain file, and then
+// alone if it was seen to fill a buffer. A plain file with nothing in it (as
+// /proc's seem) and the caller's share are left to the caller.
+Way way_to_read(const ReadAhead& ahead, std::size_t index, std::uint64_t& size)
 {
-    bool listed =
-        !ahead.listed_plain.empty() && ahead.listed_plain[index].load(std::memory_order_relaxed);
+    size = 0;
+    if (!ahead.listed_plain.empty() && ahead.listed_plain[index].load(std::memory_order_relaxed))
+        return Way::batch;
     unsigned share = ahead.caller_share.load(std::memory_order_relaxed);
+    if (share != 0 && index % share == 0)
+        return Way::caller;
     const std::string& path = (*ahead.paths)[index];
-    if ((!listed && share != 0 && index % share == 0) || may_name_a_descriptor(path) ||
-        !find_plain_file(path, found))
+    if (may_name_a_descriptor(path))
         return Way::caller;
-    if (found.size == 0 && !listed) {
-        let_go(found);
+    size = plain_file_size(path);
+    if (size == 0)
         return Way::caller;
-    }
-    return found.size < input_buffer_size ? Way::batch : Way::alone;
+    return size < input_buffer_size ? Way::batch : Way::alone;
 }
 
 void take_batched_file(void* context, std::size_t place)
@@ -64,12 +63,12 @@ void take_batched_file(void* context, std::size_t place)
     auto& run = *static_cast<WorkerRun*>(context);
     std::size_t index = run.indexes[place];
     ReadAheadSlot& slot = slot_of(*run.ahead, index);
-    BatchedFile& file = run.files[place];
-    // A file that gave fewer bytes than it was found to hold may give the
-    // rest a read at a time: its turn reads it whole.
-    slot.filled = file.read && file.size >= file.found.size;
+    const BatchedFile& file = run.files[place];
+    // A file that gave fewer bytes than a look at its name said it holds
+    // may give the rest a read at a time, and one that gave none may have
+    // become something else since its folder was listed: its turn reads it.
+    slot.filled = file.read && file.size > 0 && file.size >= run.sizes[place];
     slot.size = file.size;
-    let_go(file.found);
     publish(*run.ahead, index);
 }
 
@@ -138,17 +137,16 @@ void fill_run(WorkerRun& run, std::size_t first, std::size_t count)
         ReadAheadSlot& slot = slot_of(ahead, index);
         slot.file_open = false;
         slot.filled = false;
-        FoundFile found;
-        Way way = way_to_read(ahead, index, found);
-        if (way == Way::alone) {
-            slot.filled = fill_slot(slot, (*ahead.paths)[index], found);
-            let_go(found);
-        }
+        std::uint64_t size = 0;
+        Way way = way_to_read(ahead, index, size);
+        if (way == Way::alone)
+            slot.filled = fill_slot(slot, (*ahead.paths)[index]);
         if (way != Way::batch) {
             publish(ahead, index);
             continue;
         }
-        run.files[batched] = {.path = &(*ahead.paths)[index], .found = found, .bytes = slot.bytes};
+        run.files[batched] = {.path = &(*ahead.paths)[index], .bytes = slot.bytes};
+        run.sizes[batched] = size;
         run.indexes[batched++] = index;
     }
     read_file_batch(run.batch, std::span(run.files.data(), batched), {take_batched_file, &run});

@@ -148,6 +148,29 @@ group_read_ahead() {
     gated_run saved
     gated_run back
 
+    # A plain file of the kernel's that gives a few KiB a read: only a read
+    # that gives nothing is its end, whoever reads it.
+    local kernels=/sys/kernel/btf/vmlinux
+    if [ -r $kernels ]; then
+        "${program[@]}" alder.god alder.god $kernels >alone.out 2>alone.err
+        local alone=$? skip_bytes
+        alders alder.god alder.god
+        skip_bytes=$(printf '%s' "$REPLY" | wc -c)
+        alders "${names[@]}"
+        { printf '%s' "$REPLY"; tail -c +$((skip_bytes + 1)) alone.out; } >want.out
+        "${program[@]}" "${names[@]}" $kernels >actual.out 2>actual.err
+        status=$?
+        if [ $status = $alone ] && cmp -s want.out actual.out && cmp -s alone.err actual.err; then
+            passed=$((passed + 1))
+        else
+            echo "FAIL $kernels after 40 files: status $status, $(head -c 100 actual.err)"
+            failed=$((failed + 1))
+        fi
+        rm alone.out alone.err want.out
+    else
+        skip "a file that gives a few KiB a read" "$kernels is not there"
+    fi
+
     # Names of descriptors mean what they mean to a program that holds only
     # its standard streams, whatever reading ahead holds when they come: a
     # gate holds tolvex until the workers and their queues are up.
