@@ -56,12 +56,8 @@ group_address_space() {
         fi
     done
     echo "note: $out_of_memory runs out of memory, then $normal normal runs, up to $kib KiB"
-    if [ $wrong = 0 ] && [ $out_of_memory -gt 0 ] && [ $normal -gt 0 ]; then
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $wrong runs neither ran out of memory exactly nor ran normally"
-        failed=$((failed + 1))
-    fi
+    verdict $wrong $((out_of_memory > 0 && normal > 0)) \
+        "$wrong runs neither ran out of memory exactly nor ran normally"
 }
 
 # Reading ahead under every address-space limit from the start-up to a
@@ -96,12 +92,7 @@ group_address_space_reading_ahead() {
         fi
     done
     echo "note: reading ahead, $short runs stopped short, then $normal normal runs, up to $kib KiB"
-    if [ $wrong = 0 ] && [ $normal -gt 0 ]; then
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $wrong runs reading ahead ended on a signal or with wrong output"
-        failed=$((failed + 1))
-    fi
+    verdict $wrong $normal "$wrong runs reading ahead ended on a signal or with wrong output"
 }
 
 group_address_space

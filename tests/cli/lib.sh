@@ -63,6 +63,17 @@ check() {
 
 skip() { echo "skip $1: $2"; }
 
+# verdict WRONG GOOD MESSAGE: one test passed for a sweep whose runs had
+# none wrong and some good, else one failed with MESSAGE.
+verdict() {
+    if [ "$1" = 0 ] && [ "$2" -gt 0 ]; then
+        passed=$((passed + 1))
+    else
+        echo "FAIL: $3"
+        failed=$((failed + 1))
+    fi
+}
+
 alder=$'Alder, the Grey\nArcoscephale, Late Era\nSerpent Cataphract (Body 3, 32 hits)\nMagic:  Fire 2  Astral 1\nDominion 4\nScales:  Order 2  Death 1\nDormant\n'
 brannoc=$'Brannoc, the Unbowed\nUlm, Early Era\nGladiator (Body 12, 42 hits)\nNo magic\nDominion 5\nNo scales\nAwake\n'
 ha=$'\n----alder.god----\n\n'

@@ -37,12 +37,7 @@ group_read_ahead_memory() {
         [ $wrong -lt 100 ] || break
     done
     echo "note: $runs allocations failed one at a time, $stopped runs stopped at a file"
-    if [ $wrong = 0 ] && [ $runs -gt 0 ]; then
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $wrong runs neither gave the whole output nor stopped exactly"
-        failed=$((failed + 1))
-    fi
+    verdict $wrong $runs "$wrong runs neither gave the whole output nor stopped exactly"
 }
 
 group_read_ahead_memory
