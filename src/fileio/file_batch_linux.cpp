@@ -17,6 +17,12 @@ namespace tolvex {
 struct FileBatchQueue {
     io_uring ring{};
     std::vector<bool> announced;  // whether the file's done has been called
+    // Given up: later batches read one file after another. The queue stays
+    // mapped till the batch goes, with its thread's end, so that no other
+    // thread's queue is mapped where it was while this thread still runs
+    // (liburing maps with system calls of its own, which ThreadSanitizer
+    // cannot follow).
+    bool given_up = false;
 };
 
 void close_file_batch_queue(FileBatchQueue* queue)
@@ -85,7 +91,7 @@ void take_completion(FileBatchQueue& queue, std::span<BatchedFile> files, const 
 
 void read_file_batch(FileBatch& batch, std::span<BatchedFile> files, BatchedFileDone done)
 {
-    if (!batch.queue) {
+    if (!batch.queue || batch.queue->given_up) {
         read_files_one_by_one(files, done);
         return;
     }
@@ -146,7 +152,7 @@ void read_file_batch(FileBatch& batch, std::span<BatchedFile> files, BatchedFile
         // their files are left unread, and later batches read one by one.
         for (std::size_t place = 0; place < files.size(); ++place)
             announce(queue, place, done);
-        batch.queue.reset();
+        queue.given_up = true;
     }
 }
 

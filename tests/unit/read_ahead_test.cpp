@@ -46,12 +46,20 @@ Bytes drain(ByteInput& input)
     return bytes;
 }
 
-// Waits until the workers have taken up every file, so that what the
-// caller is handed no longer depends on who was quicker.
+// Waits until the workers have taken up every file, all in the window, and
+// are done with each, so that what the caller is handed no longer depends
+// on who was quicker, and its slot may be looked at.
 bool all_taken_up(ReadAhead& ahead)
 {
+    auto done = [&ahead] {
+        for (std::size_t index = 1; index < ahead.paths->size(); ++index) {
+            if (slot_of(ahead, index).ready.load() != index)
+                return false;
+        }
+        return true;
+    };
     for (int i = 0; i < 20000; ++i) {
-        if (ahead.next_claim.load() == ahead.paths->size())
+        if (ahead.next_claim.load() == ahead.paths->size() && done())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
