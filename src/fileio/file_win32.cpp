@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <string_view>
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <windows.h>
 
 namespace tolvex {
@@ -26,8 +28,8 @@ int open_file_now(const std::string& path, FileHandle& file)
 
 bool is_plain_file(FileHandle file)
 {
-    return ::GetFileType(reinterpret_cast<HANDLE>(::_get_osfhandle(file.descriptor))) ==
-           FILE_TYPE_DISK;
+    struct _stat64 status {};
+    return ::_fstat64(file.descriptor, &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG;
 }
 
 long read_file(FileHandle file, unsigned char* buffer, std::size_t size, int& error)
