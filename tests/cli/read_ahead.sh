@@ -69,25 +69,30 @@ group_read_ahead() {
     # over a buffer each keeping theirs for the reader (too few in the folder
     # to list it, so each is looked at): the read-ahead gives them back and
     # the reader opens its file again, under every limit from one
-    # descriptor to spare to a dozen.
-    mkdir big
-    local bigs=() spare
-    for n in $(seq 60); do
-        { cat alder.god; head -c 100000 /dev/zero; } >"big/b$n.god"
-        bigs+=("big/b$n.god")
-    done
-    alders "${bigs[@]}"
-    for spare in $(seq 12); do
-        (
-            exec >actual.out 2>actual.err
-            local free=3
-            while [ -e "/proc/$BASHPID/fd/$free" ]; do free=$((free + 1)); done
-            ulimit -n $((free + spare))
-            exec "${program[@]}" "${bigs[@]}"
-        )
-        check "60 large files with $spare descriptors to spare" 0 "$?" "$REPLY" ""
-    done
-    rm -r big
+    # descriptor to spare to a dozen. A program in front of tolvex, as
+    # valgrind is, needs descriptors of its own, so there it is left out.
+    if [ ${#emulator[@]} = 0 ]; then
+        mkdir big
+        local bigs=() spare
+        for n in $(seq 60); do
+            { cat alder.god; head -c 100000 /dev/zero; } >"big/b$n.god"
+            bigs+=("big/b$n.god")
+        done
+        alders "${bigs[@]}"
+        for spare in $(seq 12); do
+            (
+                exec >actual.out 2>actual.err
+                local free=3
+                while [ -e "/proc/$BASHPID/fd/$free" ]; do free=$((free + 1)); done
+                ulimit -n $((free + spare))
+                exec "${program[@]}" "${bigs[@]}"
+            )
+            check "60 large files with $spare descriptors to spare" 0 "$?" "$REPLY" ""
+        done
+        rm -r big
+    else
+        skip "descriptors running out while reading ahead" "the program in front needs descriptors of its own"
+    fi
 
     # A name that changes while tolvex waits at a gate FIFO before it: what
     # tolvex reports under it is what the name holds when its turn comes,
