@@ -17,6 +17,7 @@ group_read_ahead_memory() {
     for ((n = 0; ; n++)); do
         "${program[@]}" $n "${names[@]}" >actual.out 2>actual.err
         status=$?
+        sed -i 's/\r$//' actual.err  # the Windows program's line ends
         # A signal ends no sweep: the allocation after it may be reached.
         [ $status -gt 128 ] || grep -q '^reached$' actual.err || break
         runs=$((runs + 1))
