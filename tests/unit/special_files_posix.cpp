@@ -5,6 +5,7 @@
 namespace tolvex::testing {
 
 const char* const null_device = "/dev/null";
+const char* const descriptor_folder = "/proc/self/fd";
 
 bool make_link(const std::string& target, const std::string& path)
 {

@@ -3,6 +3,7 @@
 namespace tolvex::testing {
 
 const char* const null_device = "NUL";
+const char* const descriptor_folder = "";
 
 bool make_link(const std::string&, const std::string&)
 {
