@@ -23,7 +23,8 @@ struct FileBatch {
     std::unique_ptr<FileBatchQueue, FileBatchQueueCloser> queue;  // none: one after another
 };
 
-// A batch for up to `capacity` files at a time.
+// A batch for up to `capacity` files at a time; one that reads one file
+// after another where the queue or the memory for it is not to be had.
 FileBatch open_file_batch(std::size_t capacity);
 
 struct BatchedFile {

@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <liburing.h>
 #include <new>
-#include <vector>
 
 #include "fileio/byte_input.h"
 
@@ -16,7 +15,7 @@ namespace tolvex {
 // none of the process's descriptors, so its limit stays the caller's alone.
 struct FileBatchQueue {
     io_uring ring{};
-    std::vector<bool> announced;  // whether the file's done has been called
+    std::unique_ptr<bool[]> announced;  // whether each file's done has been called
     // Given up: later batches read one file after another. The queue stays
     // mapped till the batch goes, with its thread's end, so that no other
     // thread's queue is mapped where it was while this thread still runs
@@ -44,7 +43,12 @@ FileBatch open_file_batch(std::size_t capacity)
         io_uring_queue_exit(&queue->ring);
         return {};
     }
-    queue->announced.assign(capacity, false);
+    // Memory that is not to be had leaves one file after another too.
+    queue->announced.reset(new (std::nothrow) bool[capacity]());
+    if (!queue->announced) {
+        io_uring_queue_exit(&queue->ring);
+        return {};
+    }
     FileBatch batch;
     batch.queue.reset(queue.release());
     return batch;

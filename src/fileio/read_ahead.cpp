@@ -92,11 +92,7 @@ bool take_read_ahead(ReadAhead& ahead, std::size_t index, ByteInput& input)
         WorkerRun& run = ahead.caller_run;
         if (!run.ahead) {
             run.ahead = &ahead;
-            try {
-                run.batch = open_file_batch(read_ahead_longest_run);
-            } catch (const std::bad_alloc&) {
-                run.batch = {};
-            }
+            run.batch = open_file_batch(read_ahead_longest_run);
         }
         fill_run(run, later, count);
     }

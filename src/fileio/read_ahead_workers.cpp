@@ -112,11 +112,7 @@ void read_ahead_worker(ReadAhead& ahead) noexcept
     WorkerRun run;
     run.ahead = &ahead;
     try {
-        try {
-            run.batch = open_file_batch(read_ahead_longest_run);
-        } catch (const std::bad_alloc&) {
-            run.batch = {};  // one file after another
-        }
+        run.batch = open_file_batch(read_ahead_longest_run);
         if (!ahead.listed_plain.empty() && !ahead.lister_taken.exchange(true))
             list_folders(ahead);
         work(ahead, run);

@@ -39,6 +39,18 @@ std::string numbered(const char* prefix, std::size_t number)
     return name;
 }
 
+// The program's name, then `count` files named f0, f1, ... in `dir`, each
+// holding `bytes`.
+std::vector<std::string> saved_files(const testing::TempDir& dir, int count, const Bytes& bytes)
+{
+    std::vector<std::string> paths{"tolvex"};
+    for (int i = 0; i < count; ++i) {
+        paths.push_back(dir.path(numbered("f", static_cast<std::size_t>(i))));
+        EXPECT_TRUE(testing::save_file(paths.back(), bytes));
+    }
+    return paths;
+}
+
 Bytes drain(ByteInput& input)
 {
     Bytes bytes;
@@ -175,11 +187,7 @@ std::optional<std::size_t> open_descriptors()
 TEST(ReadAhead, StoppingClosesWhatTheSlotsHoldAndLeavesTheCallersOwn)
 {
     testing::TempDir dir;
-    std::vector<std::string> paths{"tolvex"};
-    for (int i = 0; i < 12; ++i) {
-        paths.push_back(dir.path(numbered("f", i)));
-        ASSERT_TRUE(testing::save_file(paths.back(), pattern(input_buffer_size + 100)));
-    }
+    std::vector<std::string> paths = saved_files(dir, 12, pattern(input_buffer_size + 100));
     std::optional<std::size_t> before = open_descriptors();
     if (!before)
         GTEST_SKIP() << "the system does not list a process's descriptors";
@@ -324,11 +332,7 @@ TEST(ReadAheadPlan, ReadsWaitOnTheDiskAfterTwoSlowReadsCloseTogether)
 TEST(ReadAhead, TheCallersWaitsDoNotCountAsSlowReads)
 {
     testing::TempDir dir;
-    std::vector<std::string> paths{"tolvex"};
-    for (int i = 0; i < 10; ++i) {
-        paths.push_back(dir.path(numbered("f", i)));
-        ASSERT_TRUE(testing::save_file(paths.back(), pattern(100)));
-    }
+    std::vector<std::string> paths = saved_files(dir, 10, pattern(100));
     ReadAheadRun ahead = start_read_ahead(paths, 1,
                                           {.disk_window = 4,
                                            .disk_threads = 2,
@@ -361,11 +365,7 @@ TEST(ReadAhead, TheCallersWaitsDoNotCountAsSlowReads)
 TEST(ReadAhead, TheDisksWorkersStayOnceTheyHaveTakenOver)
 {
     testing::TempDir dir;
-    std::vector<std::string> paths{"tolvex"};
-    for (int i = 0; i < 30; ++i) {
-        paths.push_back(dir.path(numbered("f", i)));
-        ASSERT_TRUE(testing::save_file(paths.back(), pattern(100)));
-    }
+    std::vector<std::string> paths = saved_files(dir, 30, pattern(100));
     ReadAheadRun ahead = start_read_ahead(paths, 1,
                                           {.window = 4,
                                            .threads = 1,
