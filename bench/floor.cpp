@@ -7,9 +7,9 @@
 // With -t the files are shared out among THREADS threads, each taking the
 // next file not yet taken: the floor of reading concurrently.
 // With -d it first does what a pattern over a folder makes tolvex do: list
-// the folder, keep the names ending in SUFFIX, sort them with ASCII letters
-// folded, and put the folder in front of each. With -l it does only that,
-// the floor of expanding a pattern, and reads nothing.
+// the folder, keep the names ending in SUFFIX (ASCII letters folded), sort
+// them with ASCII letters folded, and put the folder in front of each. With
+// -l it does only that, the floor of expanding a pattern, and reads nothing.
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -45,7 +45,9 @@ std::vector<std::string> list_folder(const std::string& dir, std::string_view su
         return names;
     while (dirent* entry = ::readdir(folder)) {
         std::string_view name = entry->d_name;
-        if (name.size() >= suffix.size() && name.substr(name.size() - suffix.size()) == suffix)
+        if (name.size() >= suffix.size() &&
+            std::ranges::equal(name.substr(name.size() - suffix.size()), suffix,
+                               [](char x, char y) { return folded(x) == folded(y); }))
             names.emplace_back(name);
     }
     ::closedir(folder);
