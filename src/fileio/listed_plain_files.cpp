@@ -16,6 +16,13 @@ namespace {
 // is listed no further than this many entries for each name it may mark.
 constexpr std::size_t entries_per_name = 8;
 
+// A large folder lists in an order of its own, its entries costing more the
+// larger it is, and its marks land anywhere among the names: once so many
+// plain files are listed and fewer than half of them are names of the run,
+// the rest of the folder is not worth listing, and its names are looked at
+// one by one.
+constexpr std::size_t sparse_check = 1024;
+
 // The length of the folder part of `path`, up to and with its last "/".
 std::size_t folder_length(std::string_view path)
 {
@@ -32,6 +39,8 @@ struct NameTable {
     std::vector<std::uint32_t> places;  // an index + 1, or 0 for none
     std::vector<std::atomic<bool>>* plain = nullptr;
     const std::atomic<bool>* stop = nullptr;
+    std::size_t listed = 0;  // plain files listed
+    std::size_t named = 0;   // of them, names of the run
 
     std::string_view name(std::size_t index) const
     {
@@ -66,12 +75,18 @@ NameTable make_name_table(const std::vector<std::string>& paths, std::size_t fir
 bool mark_name(void* context, std::string_view listed)
 {
     auto& table = *static_cast<NameTable*>(context);
+    bool named = false;
     for (std::size_t place = table.first_place(listed); table.places[place] != 0;
          place = table.next_place(place)) {
         std::size_t index = table.places[place] - 1;
-        if (table.name(index) == listed)
+        if (table.name(index) == listed) {
             (*table.plain)[index].store(true, std::memory_order_relaxed);
+            named = true;
+        }
     }
+    table.named += named ? 1 : 0;
+    if (++table.listed >= sparse_check && 2 * table.named < table.listed)
+        return false;
     return !table.stop->load(std::memory_order_relaxed);
 }
 

@@ -112,9 +112,13 @@ void read_ahead_worker(ReadAhead& ahead) noexcept
     WorkerRun run;
     run.ahead = &ahead;
     try {
-        run.batch = open_file_batch(read_ahead_longest_run);
-        if (!ahead.listed_plain.empty() && !ahead.lister_taken.exchange(true))
+        // One thread lists the folders and ends: a worker of its own would
+        // take a processor from the caller once the listing is done.
+        if (!ahead.listed_plain.empty() && !ahead.lister_taken.exchange(true)) {
             list_folders(ahead);
+            return;
+        }
+        run.batch = open_file_batch(read_ahead_longest_run);
         work(ahead, run);
     } catch (...) {
         ahead.failed.store(true);
@@ -153,11 +157,12 @@ void add_workers(ReadAhead& ahead, unsigned count)
     // Runs short enough that every worker finds one in the window.
     ahead.run_length.store(std::clamp<std::size_t>(ahead.slots.size() / (2 * std::size_t{count}), 1,
                                                    read_ahead_longest_run));
+    std::size_t threads = count + (ahead.listed_plain.empty() ? 0 : 1);
     // A system short of threads (a process limit, a small address space)
     // reads with those it gave, or one file at a time.
     try {
-        ahead.workers.reserve(count);
-        while (ahead.workers.size() < count)
+        ahead.workers.reserve(threads);
+        while (ahead.workers.size() < threads)
             ahead.workers.emplace_back(read_ahead_worker, std::ref(ahead));
     } catch (const std::system_error&) {
     } catch (const std::bad_alloc&) {

@@ -76,6 +76,46 @@ TEST(ListedPlainFiles, MarksWhatTheFolderListsAsPlainFilesForEnoughNamesInARow)
     }
 }
 
+// A large folder is listed only as far as it pays: while at least half the
+// plain files it lists are names of the run.
+TEST(ListedPlainFiles, ListsAFolderOnlyWhileItsEntriesAreNamesOfTheRun)
+{
+    testing::TempDir dir;
+    constexpr std::size_t files = 3000;
+    std::vector<std::string> all;
+    for (std::size_t i = 0; i < files; ++i) {
+        all.push_back(dir.path("f" + std::to_string(i)));
+        ASSERT_TRUE(testing::save_file(all.back(), {1}));
+    }
+    struct Sparse {
+        const char* name;
+        std::size_t every;  // the run names every so many files of the folder
+        bool first_marked;  // the first name comes marked
+        std::size_t least;  // marks at least, and at most
+        std::size_t most;
+    };
+    const Sparse cases[] = {
+        {"every file", 1, false, files, files},
+        // Listed on, its first 2,400 entries would mark about 240 names.
+        {"every tenth file", 10, false, 1, files / 10 / 2},
+    };
+    for (const Sparse& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < files; i += c.every)
+            paths.push_back(all[i]);
+        std::vector<std::atomic<bool>> plain(paths.size());
+        plain[0] = c.first_marked;
+        std::atomic<bool> stop{false};
+        EXPECT_EQ(mark_listed_plain_files(paths, 0, 1, plain, stop), paths.size());
+        std::size_t marked = 0;
+        for (const std::atomic<bool>& mark : plain)
+            marked += mark.load() ? 1 : 0;
+        EXPECT_GE(marked, c.least);
+        EXPECT_LE(marked, c.most);
+    }
+}
+
 // A listing shows what lies beneath a mount, so a device mounted on a plain
 // file's name lists as a plain file; it is left unmarked. Without the right
 // to mount, the test is skipped.
