@@ -49,8 +49,8 @@ Draw draw_for(std::uint64_t folder, std::uint64_t index)
 
 std::string text(Draw& draw, std::size_t length)
 {
-    static const char* const words[] = {"storm", "Oak", "MOTHER", "of", "the", "Deep", "Ember",
-                                        "Ænir", "mère", "Ωmega", "fen", "King"};
+    static const char* const words[] = {"storm", "Oak",  "MOTHER", "of",    "the", "Deep",
+                                        "Ember", "Ænir", "mère",   "Ωmega", "fen", "King"};
     std::string out;
     while (out.size() < length) {
         if (!out.empty())
@@ -97,9 +97,10 @@ GodFileFields fields_for(Draw& draw, std::uint32_t seed)
 std::string name_for(Draw& draw, unsigned index)
 {
     static const char* const forms[] = {
-        "Design %06u.god",         "the Oak King %06u.GOD", "\xC3\x86ther %06u.God",
-        "M\xC3\xA8re des Eaux %06u.god", "caf\xE9 lord %06u.gOd", "[v2] STORM %06u.god",
-        "zz top %06u.god",         "Ember_%06u.GoD",
+        "Design %06u.god",       "the Oak King %06u.GOD",
+        "\xC3\x86ther %06u.God", "M\xC3\xA8re des Eaux %06u.god",
+        "caf\xE9 lord %06u.gOd", "[v2] STORM %06u.god",
+        "zz top %06u.god",       "Ember_%06u.GoD",
     };
     char name[64];
     std::snprintf(name, sizeof name, forms[draw.below(sizeof forms / sizeof forms[0])], index);
