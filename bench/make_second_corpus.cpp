@@ -4,7 +4,7 @@
 //   make_second_corpus DIR
 // Under DIR:
 //   "Downloads 2026/"  20,000 files
-//   "Every Design/"    200,000 files
+//   "Every Design/"    200,000 files, and an empty subdirectory "0"
 //   "Mod Packs/Pack A/" to "Pack D/", 500 files each
 // Names come in several forms, with spaces, mixed case, UTF-8 letters and a
 // raw byte above 0x7F, the suffix in mixed case, and every folder's names
@@ -12,7 +12,10 @@
 // run from a few hundred bytes to over 64 KiB: most are small, some have a
 // long caption or a long text before the record marker, and one in
 // twenty-five holds its record beyond the first 64 KiB or a long tail.
-// Every file depends on its folder and index alone.
+// Every file depends on its folder and index alone. The subdirectory "0"
+// sorts before every name, so the pattern "Every Design/*" makes tolvex stop
+// on it at once after expanding, which times the expansion alone;
+// "Every Design/*.god" does not match it.
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -137,7 +140,8 @@ int main(int argc, char** argv)
     }
     std::string dir = argv[1];
     bool made = make_folder(dir) && fill_folder(dir + "/Downloads 2026", 1, 20000) &&
-                fill_folder(dir + "/Every Design", 2, 200000) && make_folder(dir + "/Mod Packs");
+                fill_folder(dir + "/Every Design", 2, 200000) &&
+                make_folder(dir + "/Every Design/0") && make_folder(dir + "/Mod Packs");
     for (unsigned pack = 0; made && pack < 4; ++pack)
         made = fill_folder(dir + "/Mod Packs/Pack " + std::string(1, static_cast<char>('A' + pack)),
                            3 + pack, 500);
