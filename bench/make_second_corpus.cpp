@@ -4,7 +4,7 @@
 //   make_second_corpus DIR
 // Under DIR:
 //   "Downloads 2026/"  20,000 files
-//   "Every Design/"    200,000 files
+//   "Every Design/"    200,000 files, and an empty subdirectory "0"
 //   "Mod Packs/Pack A/" to "Pack D/", 500 files each
 // Names come in several forms, with spaces, mixed case, UTF-8 letters and a
 // raw byte above 0x7F, the suffix in mixed case, and every folder's names
@@ -12,7 +12,10 @@
 // run from a few hundred bytes to over 64 KiB: most are small, some have a
 // long caption or a long text before the record marker, and one in
 // twenty-five holds its record beyond the first 64 KiB or a long tail.
-// Every file depends on its folder and index alone.
+// Every file depends on its folder and index alone. The subdirectory "0"
+// sorts before every name, so the pattern "Every Design/*" makes tolvex stop
+// on it at once after expanding, which times the expansion alone;
+// "Every Design/*.god" does not match it.
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -49,8 +52,8 @@ Draw draw_for(std::uint64_t folder, std::uint64_t index)
 
 std::string text(Draw& draw, std::size_t length)
 {
-    static const char* const words[] = {"storm", "Oak", "MOTHER", "of", "the", "Deep", "Ember",
-                                        "Ænir", "mère", "Ωmega", "fen", "King"};
+    static const char* const words[] = {"storm", "Oak",  "MOTHER", "of",    "the", "Deep",
+                                        "Ember", "Ænir", "mère",   "Ωmega", "fen", "King"};
     std::string out;
     while (out.size() < length) {
         if (!out.empty())
@@ -97,9 +100,10 @@ GodFileFields fields_for(Draw& draw, std::uint32_t seed)
 std::string name_for(Draw& draw, unsigned index)
 {
     static const char* const forms[] = {
-        "Design %06u.god",         "the Oak King %06u.GOD", "\xC3\x86ther %06u.God",
-        "M\xC3\xA8re des Eaux %06u.god", "caf\xE9 lord %06u.gOd", "[v2] STORM %06u.god",
-        "zz top %06u.god",         "Ember_%06u.GoD",
+        "Design %06u.god",       "the Oak King %06u.GOD",
+        "\xC3\x86ther %06u.God", "M\xC3\xA8re des Eaux %06u.god",
+        "caf\xE9 lord %06u.gOd", "[v2] STORM %06u.god",
+        "zz top %06u.god",       "Ember_%06u.GoD",
     };
     char name[64];
     std::snprintf(name, sizeof name, forms[draw.below(sizeof forms / sizeof forms[0])], index);
@@ -136,7 +140,8 @@ int main(int argc, char** argv)
     }
     std::string dir = argv[1];
     bool made = make_folder(dir) && fill_folder(dir + "/Downloads 2026", 1, 20000) &&
-                fill_folder(dir + "/Every Design", 2, 200000) && make_folder(dir + "/Mod Packs");
+                fill_folder(dir + "/Every Design", 2, 200000) &&
+                make_folder(dir + "/Every Design/0") && make_folder(dir + "/Mod Packs");
     for (unsigned pack = 0; made && pack < 4; ++pack)
         made = fill_folder(dir + "/Mod Packs/Pack " + std::string(1, static_cast<char>('A' + pack)),
                            3 + pack, 500);
