@@ -189,8 +189,14 @@ std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
         sort_names(names, code_page);
         std::string_view prefix(argument.text.data(), *directory);
         for (std::string& name : names) {
-            if (!prefix.empty())
-                name.insert(0, prefix);
+            // Inserting the prefix would give the name at least twice its
+            // room; the path is made at its length, the bare name freed.
+            if (!prefix.empty()) {
+                std::string path;
+                path.reserve(prefix.size() + name.size());
+                path.append(prefix).append(name);
+                name = std::move(path);
+            }
             expanded.push_back(std::move(name));
         }
     }
