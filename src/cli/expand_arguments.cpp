@@ -187,6 +187,11 @@ std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
         // All matches share the directory part, so sorting the bare names
         // gives the order of the whole entries.
         sort_names(names, code_page);
+        // Room for all the matches at once, not doubling as they go in, which
+        // holds the old array and the new, up to twice too large, together;
+        // at least doubled, so that many patterns still take linear time.
+        if (expanded.capacity() - expanded.size() < names.size())
+            expanded.reserve(std::max(expanded.size() + names.size(), 2 * expanded.capacity()));
         std::string_view prefix(argument.text.data(), *directory);
         for (std::string& name : names) {
             // Inserting the prefix would give the name at least twice its
