@@ -12,7 +12,7 @@ struct CodePage {
     std::array<bool, 256> lead_byte{};
     // The value a single byte compares as.
     std::array<unsigned char, 256> fold{};
-    // The value a two-byte character compares as, with its first byte high.
+    // The value a two-byte character compares as: two bytes, the first high.
     unsigned (*fold_double_byte)(unsigned char lead, unsigned char trail) = nullptr;
 };
 

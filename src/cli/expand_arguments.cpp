@@ -1,6 +1,9 @@
 #include "cli/expand_arguments.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <numeric>
 
 namespace tolvex {
 
@@ -31,6 +34,78 @@ unsigned folded(Character c, const CodePage& code_page)
         return code_page.fold_double_byte(static_cast<unsigned char>(c.raw >> 8),
                                           static_cast<unsigned char>(c.raw));
     return code_page.fold[c.raw];
+}
+
+// A name's place in the sort: the first 8 bytes of its key, big-endian and
+// padded with zeros, and where the name is. Heads that differ order the keys
+// as the keys themselves would (padding sorts a shorter key first, as the
+// prefix rule does), so most comparisons are of two integers.
+struct SortEntry {
+    std::uint64_t head;
+    std::size_t index;
+};
+
+// Appends the values the name's characters compare as: a byte each, or, under
+// a code page with lead bytes, two bytes each with the high one first, so
+// that keys compared as unsigned bytes, a prefix first, order their names as
+// compare_names does.
+void append_key(std::string& keys, std::string_view name, const CodePage& code_page,
+                bool two_byte_values)
+{
+    if (!two_byte_values) {
+        std::transform(name.begin(), name.end(), std::back_inserter(keys), [&](char c) {
+            return static_cast<char>(code_page.fold[static_cast<unsigned char>(c)]);
+        });
+        return;
+    }
+    for (std::size_t at = 0; at < name.size();) {
+        unsigned value = folded(next_character(name, at, code_page), code_page);
+        keys.push_back(static_cast<char>(value >> 8));
+        keys.push_back(static_cast<char>(value & 0xFF));
+    }
+}
+
+// The first 8 bytes of a key as a big-endian integer, zeros past its end.
+std::uint64_t head_of(std::string_view key)
+{
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        head = head << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return head;
+}
+
+// The names' sorted order. Each name is folded once, into a key, rather than
+// at every comparison; the keys are freed on return.
+std::vector<SortEntry> sorted_order(const std::vector<std::string>& names,
+                                    const CodePage& code_page)
+{
+    bool two_byte_values = std::ranges::any_of(code_page.lead_byte, [](bool lead) { return lead; });
+    std::size_t name_bytes =
+        std::transform_reduce(names.begin(), names.end(), std::size_t{0}, std::plus<>(),
+                              [](const std::string& name) { return name.size(); });
+    std::string keys;
+    keys.reserve(two_byte_values ? 2 * name_bytes : name_bytes);
+    std::vector<std::size_t> key_starts;
+    key_starts.reserve(names.size() + 1);
+    std::vector<SortEntry> entries;
+    entries.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        key_starts.push_back(keys.size());
+        append_key(keys, names[i], code_page, two_byte_values);
+        entries.push_back({head_of(std::string_view(keys).substr(key_starts.back())), i});
+    }
+    key_starts.push_back(keys.size());
+
+    auto key = [&](std::size_t i) {
+        return std::string_view(keys).substr(key_starts[i], key_starts[i + 1] - key_starts[i]);
+    };
+    std::sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
+        if (a.head != b.head)
+            return a.head < b.head;
+        int order = key(a.index).compare(key(b.index));
+        return order != 0 ? order < 0 : names[a.index] < names[b.index];
+    });
+    return entries;
 }
 
 }  // namespace
@@ -76,10 +151,14 @@ int compare_names(std::string_view a, std::string_view b, const CodePage& code_p
 
 void sort_names(std::vector<std::string>& names, const CodePage& code_page)
 {
-    std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
-        int order = compare_names(a, b, code_page);
-        return order != 0 ? order < 0 : a < b;
-    });
+    if (names.size() < 2)
+        return;
+    std::vector<SortEntry> order = sorted_order(names, code_page);
+    std::vector<std::string> sorted;
+    sorted.reserve(names.size());
+    std::transform(order.begin(), order.end(), std::back_inserter(sorted),
+                   [&](const SortEntry& entry) { return std::move(names[entry.index]); });
+    names = std::move(sorted);
 }
 
 std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
@@ -108,10 +187,21 @@ std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
         // All matches share the directory part, so sorting the bare names
         // gives the order of the whole entries.
         sort_names(names, code_page);
+        // Room for all the matches at once, not doubling as they go in, which
+        // holds the old array and the new, up to twice too large, together;
+        // at least doubled, so that many patterns still take linear time.
+        if (expanded.capacity() - expanded.size() < names.size())
+            expanded.reserve(std::max(expanded.size() + names.size(), 2 * expanded.capacity()));
         std::string_view prefix(argument.text.data(), *directory);
         for (std::string& name : names) {
-            if (!prefix.empty())
-                name.insert(0, prefix);
+            // Inserting the prefix would give the name at least twice its
+            // room; the path is made at its length, the bare name freed.
+            if (!prefix.empty()) {
+                std::string path;
+                path.reserve(prefix.size() + name.size());
+                path.append(prefix).append(name);
+                name = std::move(path);
+            }
             expanded.push_back(std::move(name));
         }
     }

@@ -106,6 +106,60 @@ TEST(SortNames, GivesOneOrderWhateverTheInputOrder)
     } while (std::next_permutation(names.begin(), names.end()));
 }
 
+// The order sort_names must give: compare_names, ties by raw bytes.
+std::vector<std::string> sorted_by_compare_names(std::vector<std::string> names,
+                                                 const CodePage& page)
+{
+    std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        int order = compare_names(a, b, page);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return names;
+}
+
+TEST(SortNames, FollowsCompareNamesThenRawBytes)
+{
+    using namespace std::string_literals;
+    struct Case {
+        const char* what;
+        CodePage page;
+        // Sorted all together; the groups only show what each name is for.
+        std::vector<std::vector<std::string>> groups;
+    };
+    const std::vector<Case> cases = {
+        {"single-byte",
+         single,
+         {{"read.me", "READ.ME", "Read.Me", "rEAD.mE"},                     // equal but for case
+          {"", "a", "A", "ab", "aB", "abc", "ab\0"s, "ab\0\0"s, "ab\x01"},  // prefixes, zero bytes
+          // 7 to 9 bytes
+          {"abcdefg", "abcdefgh", "ABCDEFGH", "ABCDEFGHI", "abcdefghi", "abcdefgh0"},
+          {"longname", "LONGNAME.GOD", "longname.goa", "longname.god", "longnamE_"},  // alike in 8
+          {"\xFF", "\xFFz", "\x80", "z", "Z_", "\xE9t\xE9", "\xC9T\xC9", "\xC9t", "_", "[", "9"}}},
+        // Each character is two key bytes here, so 8 bytes are 4 characters.
+        {"double-byte",
+         testing::fake_double_byte_code_page(),
+         {{"\x82\x81", "\x82\x60", "\x82\x81x", "\x82\x60X", "\xC0", "\xE0", "\xC0x", "\xE0X"},
+          {"\xFF", "\x82\x40", "\x9F\xFF", "a", "a\0"s},  // two bytes against one
+          {"\x81G", "\x81g", "\x81Gh", "\x81gG"},         // trail bytes that look like letters
+          {"ab\x82", "AB\x82", "ab\x82\x40", "ab\x83", "ab\x7F", "\x9F"},  // a lone lead byte
+          // alike in 8 key bytes, and two-byte characters across the eighth
+          {"abcd", "ABCDx", "abcdX", "abcde", "abc\x82\x81", "abc\x82\x60", "abc\x82\x81z"},
+          {"abcd\x82\x81", "abcd\x82\x60", "\x82\x81\x82\x82zz", "\x82\x60\x82\x61zZ",
+           "\x82\x81\x82\x82z"}}},
+    };
+    for (const auto& [what, page, groups] : cases) {
+        std::vector<std::string> names;
+        for (const std::vector<std::string>& group : groups)
+            names.insert(names.end(), group.begin(), group.end());
+        const std::vector<std::string> expected = sorted_by_compare_names(names, page);
+        sort_names(names, page);
+        EXPECT_EQ(names, expected) << what << ", as given";
+        std::vector<std::string> reversed(expected.rbegin(), expected.rend());
+        sort_names(reversed, page);
+        EXPECT_EQ(reversed, expected) << what << ", reversed";
+    }
+}
+
 // A directory search over fixed data that records what it was asked.
 struct FakeSearch {
     explicit FakeSearch(std::map<std::string, std::vector<std::string>> given)
