@@ -35,7 +35,8 @@ namespace {
 // The shell has split the arguments and nothing records their quotes, so
 // none counts as quoted; a pattern the shell leaves alone (because it was
 // quoted, or matched nothing) is expanded here.
-std::vector<std::string> command_line_arguments(int argc, char** argv)
+std::vector<std::string> command_line_arguments(int argc, char** argv,
+                                                std::vector<bool>* listed_plain)
 {
     // Until the list is made, an allocation that fails ends the process in
     // the new-handler, in place of throwing: that needs no memory, where
@@ -46,7 +47,7 @@ std::vector<std::string> command_line_arguments(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         given.push_back({argv[i], false});
     std::vector<std::string> arguments =
-        expand_arguments(std::move(given), single_byte_code_page(), search_directory);
+        expand_arguments(std::move(given), single_byte_code_page(), search_directory, listed_plain);
     std::set_new_handler(previous);
     return arguments;
 }

@@ -83,7 +83,7 @@ CodePage ansi_code_page()
 
 // The C runtime's own argv is not used: only the command line shows which
 // arguments began with a double quote.
-std::vector<std::string> command_line_arguments(int, char**)
+std::vector<std::string> command_line_arguments(int, char**, std::vector<bool>*)
 {
     // Until the list is made, an allocation that fails ends the process in
     // the new-handler, in place of throwing: that needs no memory, where

@@ -44,7 +44,7 @@ void report_cannot_read(MessageStream err, const std::string& path, const ReadRe
 }  // namespace
 
 int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageStream err,
-               const ReadAheadPlan& plan)
+               const ReadAheadPlan& plan, const std::vector<bool>& listed_plain)
 {
     if (arguments.size() < 2) {
         write_line(err, "Usage: tolvex <files>\n");
@@ -54,7 +54,7 @@ int run_tolvex(const std::vector<std::string>& arguments, Output& out, MessageSt
     int status = exit_success;
     bool headers = arguments.size() > 2;
     GodRecord record;
-    ReadAheadRun ahead = start_read_ahead(arguments, 1, plan);
+    ReadAheadRun ahead = start_read_ahead(arguments, 1, plan, listed_plain);
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& path = arguments[i];
         ReadResult result = read_god_file(path, record, ahead.get(), i);

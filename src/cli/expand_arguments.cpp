@@ -74,9 +74,10 @@ std::uint64_t head_of(std::string_view key)
     return head;
 }
 
-// The names' sorted order. Each name is folded once, into a key, rather than
-// at every comparison; the keys are freed on return.
-std::vector<SortEntry> sorted_order(const std::vector<std::string>& names,
+// The names' sorted order, by what follows their first `shared` bytes, which
+// are the same in all. Each name is folded once, into a key, rather than at
+// every comparison; the keys are freed on return.
+std::vector<SortEntry> sorted_order(const std::vector<std::string>& names, std::size_t shared,
                                     const CodePage& code_page)
 {
     bool two_byte_values = std::ranges::any_of(code_page.lead_byte, [](bool lead) { return lead; });
@@ -91,7 +92,7 @@ std::vector<SortEntry> sorted_order(const std::vector<std::string>& names,
     entries.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         key_starts.push_back(keys.size());
-        append_key(keys, names[i], code_page, two_byte_values);
+        append_key(keys, std::string_view(names[i]).substr(shared), code_page, two_byte_values);
         entries.push_back({head_of(std::string_view(keys).substr(key_starts.back())), i});
     }
     key_starts.push_back(keys.size());
@@ -153,7 +154,7 @@ void sort_names(std::vector<std::string>& names, const CodePage& code_page)
 {
     if (names.size() < 2)
         return;
-    std::vector<SortEntry> order = sorted_order(names, code_page);
+    std::vector<SortEntry> order = sorted_order(names, 0, code_page);
     std::vector<std::string> sorted;
     sorted.reserve(names.size());
     std::transform(order.begin(), order.end(), std::back_inserter(sorted),
@@ -162,49 +163,62 @@ void sort_names(std::vector<std::string>& names, const CodePage& code_page)
 }
 
 std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
-                                          const CodePage& code_page, const DirectorySearch& search)
+                                          const CodePage& code_page, const DirectorySearch& search,
+                                          std::vector<bool>* listed_plain)
 {
     std::vector<std::string> expanded;
     expanded.reserve(arguments.size());
+    std::vector<bool> plain_expanded;
     std::vector<std::string> names;
+    std::vector<bool> plain;
     for (Argument& argument : arguments) {
         std::optional<std::size_t> directory;
         if (!argument.quoted && argument.text.find_first_of("*?") != std::string::npos)
             directory = directory_part_length(argument.text, code_page);
         if (!directory) {
             expanded.push_back(std::move(argument.text));
+            plain_expanded.push_back(false);
             continue;
         }
 
         names.clear();
-        search(argument.text, *directory, names);
-        std::erase_if(names, [](const std::string& name) { return name == "." || name == ".."; });
+        plain.clear();
+        search(argument.text, *directory, names, plain);
+        if (plain.size() != names.size())
+            plain.assign(names.size(), false);
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            std::string_view name = std::string_view(names[i]).substr(*directory);
+            if (name == "." || name == "..")
+                continue;
+            if (kept != i) {
+                names[kept] = std::move(names[i]);
+                plain[kept] = plain[i];
+            }
+            ++kept;
+        }
+        names.resize(kept);
         if (names.empty()) {
             expanded.push_back(std::move(argument.text));
+            plain_expanded.push_back(false);
             continue;
         }
 
-        // All matches share the directory part, so sorting the bare names
+        // All matches share the directory part, so sorting by the bare names
         // gives the order of the whole entries.
-        sort_names(names, code_page);
+        std::vector<SortEntry> order = sorted_order(names, *directory, code_page);
         // Room for all the matches at once, not doubling as they go in, which
         // holds the old array and the new, up to twice too large, together;
         // at least doubled, so that many patterns still take linear time.
         if (expanded.capacity() - expanded.size() < names.size())
             expanded.reserve(std::max(expanded.size() + names.size(), 2 * expanded.capacity()));
-        std::string_view prefix(argument.text.data(), *directory);
-        for (std::string& name : names) {
-            // Inserting the prefix would give the name at least twice its
-            // room; the path is made at its length, the bare name freed.
-            if (!prefix.empty()) {
-                std::string path;
-                path.reserve(prefix.size() + name.size());
-                path.append(prefix).append(name);
-                name = std::move(path);
-            }
-            expanded.push_back(std::move(name));
+        for (const SortEntry& entry : order) {
+            expanded.push_back(std::move(names[entry.index]));
+            plain_expanded.push_back(plain[entry.index]);
         }
     }
+    if (listed_plain)
+        *listed_plain = std::move(plain_expanded);
     return expanded;
 }
 

@@ -12,11 +12,16 @@
 
 namespace tolvex {
 
-// Appends the name of every entry that the platform's directory search
-// returns for `pattern`, "." and ".." included when it returns them;
-// `directory_length` is the length of the pattern's directory part.
-using DirectorySearch = std::function<void(const std::string& pattern, std::size_t directory_length,
-                                           std::vector<std::string>& names)>;
+// Appends, for every entry that the platform's directory search returns for
+// `pattern`, "." and ".." included when it returns them, the pattern's
+// directory part (its first `directory_length` bytes) followed by the
+// entry's name: each path is made once, at its length. It may
+// append to `plain`, for every path, whether the folder's listing told that
+// it is a plain file; where `plain` is not as long as `names`, none is
+// taken to be.
+using DirectorySearch =
+    std::function<void(const std::string& pattern, std::size_t directory_length,
+                       std::vector<std::string>& names, std::vector<bool>& plain)>;
 
 // For a wildcard argument (one holding "*" or "?"), the length of its
 // directory part: the text up to and including the nearest "\", "/" or ":"
@@ -38,11 +43,14 @@ void sort_names(std::vector<std::string>& names, const CodePage& code_page);
 // replaced by its matches: sorted, each with the pattern's directory part in
 // front, "." and ".." left out. Quoted arguments, arguments without a
 // wildcard and patterns that match nothing are kept as they are.
+// `listed_plain`, if given, gets for each argument whether it is a match
+// the search told to be a plain file.
 //
 // Running out of memory is left to the allocation itself: the program's
 // new-handler turns it into the start-up failure; without one,
 // std::bad_alloc passes through.
 std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
-                                          const CodePage& code_page, const DirectorySearch& search);
+                                          const CodePage& code_page, const DirectorySearch& search,
+                                          std::vector<bool>* listed_plain = nullptr);
 
 }  // namespace tolvex

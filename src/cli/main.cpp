@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "cli/arguments.h"
 #include "cli/console.h"
@@ -17,5 +19,7 @@ int main(int argc, char** argv)
     out.terminal = tolvex::is_character_device(stdout);
     tolvex::MessageStream err{stderr, tolvex::is_character_device(stderr)};
 
-    return tolvex::run_tolvex(tolvex::command_line_arguments(argc, argv), out, err);
+    std::vector<bool> listed_plain;
+    std::vector<std::string> arguments = tolvex::command_line_arguments(argc, argv, &listed_plain);
+    return tolvex::run_tolvex(arguments, out, err, listed_plain);
 }

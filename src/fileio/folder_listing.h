@@ -24,6 +24,17 @@ void list_plain_files(const std::string& directory, std::size_t most_entries, Pl
 // Whether list_plain_files finds any on this system.
 extern const bool listings_tell_plain_files;
 
+// Calls `found` with the name of every entry of the folder `directory` ("" for
+// the current one), "." and ".." among them when the system lists them, and
+// whether the listing tells that it is a plain file, as list_plain_files
+// would find it. Lists nothing where `directory` cannot be opened as a
+// folder. Linux only: Windows searches with a pattern of its own.
+struct FolderEntryFound {
+    void (*call)(void* context, std::string_view name, bool plain) = nullptr;
+    void* context = nullptr;
+};
+void list_folder(const std::string& directory, FolderEntryFound found);
+
 // The names in the folder `folder` (an absolute path) that something is
 // mounted on, as `mountinfo`, the text of /proc/self/mountinfo, says: its
 // fifth field is the mount point, with a space, a tab, a line end or a

@@ -46,37 +46,63 @@ std::optional<std::vector<std::string>> mounted_names(int folder)
     return names_mounted_in(*mounts, std::string(target.data(), static_cast<std::size_t>(length)));
 }
 
+// The names mounted on in the folder open as `listing`, where its listing
+// tells plain files; nothing where it does not, or cannot be told.
+std::optional<std::vector<std::string>> trusted_listing(DIR* listing)
+{
+    struct statfs file_system {};
+    if (::fstatfs(::dirfd(listing), &file_system) != 0 ||
+        std::ranges::find(trusted_file_systems, static_cast<std::uint64_t>(file_system.f_type)) ==
+            trusted_file_systems.end())
+        return {};
+    return mounted_names(::dirfd(listing));
+}
+
+// Whether `entry` is a plain file's, given the names mounted on in its
+// folder. A link is not followed, nor a mount: their names wait to be
+// looked at on their own.
+bool lists_plain_file(const dirent& entry, const std::vector<std::string>& mounted)
+{
+    return entry.d_type == DT_REG &&
+           std::ranges::find(mounted, std::string_view(entry.d_name)) == mounted.end();
+}
+
+// The listing is opened as a folder only: a FIFO or a device of that name
+// is not opened at all.
+DirectoryListing open_listing(const std::string& directory)
+{
+    return DirectoryListing(::opendir(directory.empty() ? "." : directory.c_str()));
+}
+
 }  // namespace
 
 const bool listings_tell_plain_files = true;
 
 void list_plain_files(const std::string& directory, std::size_t most_entries, PlainFileFound found)
 {
-    // The listing is opened as a folder only: a FIFO or a device of that
-    // name is not opened at all.
-    DirectoryListing listing(::opendir(directory.empty() ? "." : directory.c_str()));
+    DirectoryListing listing = open_listing(directory);
     if (!listing)
         return;
-    struct statfs file_system {};
-    if (::fstatfs(::dirfd(listing.get()), &file_system) != 0 ||
-        std::ranges::find(trusted_file_systems, static_cast<std::uint64_t>(file_system.f_type)) ==
-            trusted_file_systems.end())
-        return;
-    std::optional<std::vector<std::string>> mounted = mounted_names(::dirfd(listing.get()));
+    std::optional<std::vector<std::string>> mounted = trusted_listing(listing.get());
     if (!mounted)
         return;
     for (std::size_t seen = 0; seen < most_entries; ++seen) {
         const dirent* entry = ::readdir(listing.get());
         if (!entry)
             return;
-        // A link is not followed, nor a mount: their names wait to be
-        // looked at on their own.
-        if (entry->d_type != DT_REG ||
-            std::ranges::find(*mounted, std::string_view(entry->d_name)) != mounted->end())
-            continue;
-        if (!found.call(found.context, entry->d_name))
+        if (lists_plain_file(*entry, *mounted) && !found.call(found.context, entry->d_name))
             return;
     }
+}
+
+void list_folder(const std::string& directory, FolderEntryFound found)
+{
+    DirectoryListing listing = open_listing(directory);
+    if (!listing)
+        return;
+    std::optional<std::vector<std::string>> mounted = trusted_listing(listing.get());
+    while (const dirent* entry = ::readdir(listing.get()))
+        found.call(found.context, entry->d_name, mounted && lists_plain_file(*entry, *mounted));
 }
 
 }  // namespace tolvex

@@ -1,5 +1,6 @@
 #include "fileio/listed_plain_files.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <functional>
@@ -108,7 +109,13 @@ std::size_t mark_listed_plain_files(const std::vector<std::string>& paths, std::
                paths[end].find('/', folder) == std::string::npos)
             ++end;
         std::size_t names = end - start;
-        if (names >= least_names && end < std::numeric_limits<std::uint32_t>::max()) {
+        // Names marked already come from their folder's listing, made as
+        // they were found: it is not listed again.
+        bool marked = std::any_of(
+            plain.begin() + static_cast<std::ptrdiff_t>(start),
+            plain.begin() + static_cast<std::ptrdiff_t>(end),
+            [](const std::atomic<bool>& mark) { return mark.load(std::memory_order_relaxed); });
+        if (names >= least_names && !marked && end < std::numeric_limits<std::uint32_t>::max()) {
             NameTable table = make_name_table(paths, start, end, folder, plain, stop);
             list_plain_files(head.substr(0, folder), entries_per_name * names, {mark_name, &table});
             if (stop.load())

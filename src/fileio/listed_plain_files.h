@@ -17,8 +17,9 @@ namespace tolvex {
 //
 // Marks, in `plain`, the names of `paths` from `first` on that their
 // folder lists as plain files, for every `least_names` or more names in a
-// row in one folder, until `stop` is set. Returns where it stopped: the
-// first name of the folder it was listing, or the end.
+// row in one folder, until `stop` is set; a folder some of whose names are
+// marked already is not listed. Returns where it stopped: the first name of
+// the folder it was listing, or the end.
 std::size_t mark_listed_plain_files(const std::vector<std::string>& paths, std::size_t first,
                                     std::size_t least_names, std::vector<std::atomic<bool>>& plain,
                                     const std::atomic<bool>& stop);

@@ -1,5 +1,6 @@
 #include "fileio/read_ahead.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 
@@ -114,7 +115,7 @@ void StopReadAhead::operator()(ReadAhead* ahead) const
 }
 
 ReadAheadRun start_read_ahead(const std::vector<std::string>& paths, std::size_t first,
-                              const ReadAheadPlan& plan)
+                              const ReadAheadPlan& plan, const std::vector<bool>& listed_plain)
 {
     ReadAheadRun ahead(new (std::nothrow) ReadAhead);
     if (!ahead || first >= paths.size())
@@ -128,6 +129,9 @@ ReadAheadRun start_read_ahead(const std::vector<std::string>& paths, std::size_t
         } catch (const std::bad_alloc&) {
             ahead->listed_plain = std::vector<std::atomic<bool>>();
         }
+        for (std::size_t i = first; i < std::min(listed_plain.size(), ahead->listed_plain.size());
+             ++i)
+            ahead->listed_plain[i].store(listed_plain[i], std::memory_order_relaxed);
     }
     if (plan.threads_after == 0)
         start_workers(*ahead, first);

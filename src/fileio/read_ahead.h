@@ -36,9 +36,13 @@ using ReadAheadRun = std::unique_ptr<ReadAhead, StopReadAhead>;
 
 // Reads ahead `paths` from index `first` on, as `plan` says. Where the
 // memory for it is not to be had, it gives nothing, which reads one file
-// at a time, as a plan with no window does.
+// at a time, as a plan with no window does. `listed_plain`, if not empty,
+// tells for each path whether its folder's listing, made when the path was
+// found there (list_folder), said it is a plain file: such a folder is not
+// listed again.
 ReadAheadRun start_read_ahead(const std::vector<std::string>& paths, std::size_t first,
-                              const ReadAheadPlan& plan);
+                              const ReadAheadPlan& plan,
+                              const std::vector<bool>& listed_plain = {});
 
 // Makes `input` give the bytes of file `index`, which is `path`, the files
 // being taken in order: what was read ahead of it, valid until the next

@@ -123,9 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> expanded =
         expand_arguments(arguments, code_page,
                          [&](const std::string& pattern, std::size_t directory_length,
-                             std::vector<std::string>& found) {
+                             std::vector<std::string>& found, std::vector<bool>&) {
                              searched.emplace_back(pattern, directory_length);
-                             found.insert(found.end(), names.begin(), names.end());
+                             for (const std::string& name : names)
+                                 found.push_back(pattern.substr(0, directory_length) + name);
                          });
 
     std::size_t at = 0;

@@ -9,6 +9,7 @@
 
 #include "cli/directory_search.h"
 #include "cli/expand_arguments.h"
+#include "fifo.h"
 #include "temp_dir.h"
 
 namespace tolvex {
@@ -131,6 +132,37 @@ TEST_F(SearchTree, ExpansionFollowsTheRuleForAnyPattern)
         if (pattern.find_first_of("*?") == std::string::npos)
             pattern += '*';
         ASSERT_EQ(expand(pattern), expected_expansion(pattern)) << pattern;
+    }
+}
+
+// Of each match, the search tells whether its folder lists it as a plain
+// file: not a folder, a FIFO or a link, nor any entry of a folder whose
+// files are made up as they are read.
+TEST_F(SearchTree, TellsWhichMatchesTheirFolderListsAsPlainFiles)
+{
+    ASSERT_TRUE(testing::make_fifo("sub/fifo"));
+    fs::create_symlink("a.x", "sub/link");
+    struct Case {
+        const char* pattern;
+        std::vector<std::string> plain;
+    };
+    const std::vector<Case> cases = {
+        {"sub/*", {"sub/a.x", "sub/B.x"}},
+        {"*", {"a.x", "a:bc", "ab", "b.x", "x\\y.x"}},
+        {"/proc/self/s*", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        std::vector<bool> listed_plain;
+        std::vector<std::string> expanded =
+            expand_arguments({{"tolvex"}, {c.pattern}}, single, search_directory, &listed_plain);
+        ASSERT_GT(expanded.size(), 2u);
+        ASSERT_EQ(listed_plain.size(), expanded.size());
+        std::vector<std::string> plain;
+        for (std::size_t i = 0; i < expanded.size(); ++i)
+            if (listed_plain[i])
+                plain.push_back(expanded[i]);
+        EXPECT_EQ(plain, c.plain);
     }
 }
 

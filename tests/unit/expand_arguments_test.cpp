@@ -168,21 +168,44 @@ struct FakeSearch {
     }
 
     std::map<std::string, std::vector<std::string>> entries;
+    std::map<std::string, std::vector<bool>> plain;  // what the listing tells of them
     std::vector<std::string> asked;
     std::vector<std::string> asked_directories;
 
     DirectorySearch function()
     {
         return [this](const std::string& pattern, std::size_t directory_length,
-                      std::vector<std::string>& names) {
+                      std::vector<std::string>& names, std::vector<bool>& plain_names) {
             asked.push_back(pattern);
             asked_directories.push_back(pattern.substr(0, directory_length));
             auto found = entries.find(pattern);
             if (found != entries.end())
-                names.insert(names.end(), found->second.begin(), found->second.end());
+                for (const std::string& name : found->second)
+                    names.push_back(pattern.substr(0, directory_length) + name);
+            auto told = plain.find(pattern);
+            if (told != plain.end())
+                plain_names.insert(plain_names.end(), told->second.begin(), told->second.end());
         };
     }
 };
+
+// What the listing told of each match goes with it to its sorted place; of
+// a search that told nothing, or not of every name, no match is taken for a
+// plain file, nor is any argument that is not a match.
+TEST(ExpandArguments, TellsOfEachArgumentWhetherItsListingFoundAPlainFile)
+{
+    FakeSearch search{{{"*.x", {"c.x", ".", "a.x", "..", "B.x"}},
+                       {"*.y", {"b.y", "a.y"}},
+                       {"*.z", {"b.z", "a.z"}}}};
+    search.plain = {{"*.x", {true, true, false, true, true}}, {"*.y", {true}}};
+    std::vector<bool> listed_plain{true};
+    auto expanded = expand_arguments(plain({"t", "*.x", "typed", "*.y", "*.z", "none*"}), single,
+                                     search.function(), &listed_plain);
+    EXPECT_EQ(expanded, (std::vector<std::string>{"t", "a.x", "B.x", "c.x", "typed", "a.y", "b.y",
+                                                  "a.z", "b.z", "none*"}));
+    EXPECT_EQ(listed_plain, (std::vector<bool>{false, false, true, true, false, false, false, false,
+                                               false, false}));
+}
 
 TEST(ExpandArguments, ReplacesEachPatternByItsSortedMatches)
 {
@@ -221,7 +244,8 @@ TEST(ExpandArguments, ExpandsTheProgramNameToo)
 
 TEST(ExpandArguments, PassesRunningOutOfMemoryOn)
 {
-    DirectorySearch failing = [](const std::string&, std::size_t, std::vector<std::string>& names) {
+    DirectorySearch failing = [](const std::string&, std::size_t, std::vector<std::string>& names,
+                                 std::vector<bool>&) {
         names.push_back("a.x");
         throw std::bad_alloc();
     };

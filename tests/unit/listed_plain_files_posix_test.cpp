@@ -77,7 +77,8 @@ TEST(ListedPlainFiles, MarksWhatTheFolderListsAsPlainFilesForEnoughNamesInARow)
 }
 
 // A large folder is listed only as far as it pays: while at least half the
-// plain files it lists are names of the run.
+// plain files it lists are names of the run, and not at all where some of
+// its names are marked already, by the listing that found them.
 TEST(ListedPlainFiles, ListsAFolderOnlyWhileItsEntriesAreNamesOfTheRun)
 {
     testing::TempDir dir;
@@ -98,6 +99,7 @@ TEST(ListedPlainFiles, ListsAFolderOnlyWhileItsEntriesAreNamesOfTheRun)
         {"every file", 1, false, files, files},
         // Listed on, its first 2,400 entries would mark about 240 names.
         {"every tenth file", 10, false, 1, files / 10 / 2},
+        {"marked already", 1, true, 1, 1},
     };
     for (const Sparse& c : cases) {
         SCOPED_TRACE(c.name);
