@@ -16,6 +16,7 @@ void read_files_one_by_one(std::span<BatchedFile> files, BatchedFileDone done)
             close_file(handle);
             file.read = n >= 0 && static_cast<std::size_t>(n) < input_buffer_size;
             file.size = file.read ? static_cast<std::size_t>(n) : 0;
+            file.full = static_cast<std::size_t>(n) == input_buffer_size;
         }
         done.call(done.context, place);
     }

@@ -37,6 +37,7 @@ struct BatchedFile {
     // be read whole (it failed, or it filled the room and may go on).
     bool read = false;
     std::size_t size = 0;
+    bool full = false;  // it filled the room
 };
 
 // Called as each file of a batch is done with, with its place in the batch.

@@ -84,6 +84,7 @@ void take_completion(FileBatchQueue& queue, std::span<BatchedFile> files, const 
     case read_step:
         file.read = cqe.res >= 0 && static_cast<std::size_t>(cqe.res) < input_buffer_size;
         file.size = file.read ? static_cast<std::size_t>(cqe.res) : 0;
+        file.full = static_cast<std::size_t>(cqe.res) == input_buffer_size;
         announce(queue, place, done);
         break;
     default:

@@ -79,6 +79,10 @@ struct WorkerRun {
     // What a look at the name said the size was; 0 where the listing told
     // that it is a plain file, whose first short read is its end.
     std::array<std::uint64_t, read_ahead_longest_run> sizes{};
+    // The files of the batch that filled their buffer, to be read again
+    // alone, and how many.
+    std::array<std::size_t, read_ahead_longest_run> again{};
+    std::size_t again_count = 0;
 };
 
 struct FreeBytes {

@@ -64,6 +64,13 @@ void take_batched_file(void* context, std::size_t place)
     std::size_t index = run.indexes[place];
     ReadAheadSlot& slot = slot_of(*run.ahead, index);
     const BatchedFile& file = run.files[place];
+    // A file that filled its buffer goes on past it, and its descriptor is
+    // gone with the batch: it is read again alone, which keeps one, rather
+    // than left to the caller's turn.
+    if (file.full) {
+        run.again[run.again_count++] = index;
+        return;
+    }
     // A file that gave fewer bytes than a look at its name said it holds
     // may give the rest a read at a time, and one that gave none may have
     // become something else since its folder was listed: its turn reads it.
@@ -149,7 +156,14 @@ void fill_run(WorkerRun& run, std::size_t first, std::size_t count)
         run.sizes[batched] = size;
         run.indexes[batched++] = index;
     }
+    run.again_count = 0;
     read_file_batch(run.batch, std::span(run.files.data(), batched), {take_batched_file, &run});
+    for (std::size_t i = 0; i < run.again_count; ++i) {
+        std::size_t index = run.again[i];
+        ReadAheadSlot& slot = slot_of(ahead, index);
+        slot.filled = fill_slot(slot, (*ahead.paths)[index]);
+        publish(ahead, index);
+    }
 }
 
 void add_workers(ReadAhead& ahead, unsigned count)

@@ -81,7 +81,8 @@ bool all_taken_up(ReadAhead& ahead)
 
 // What the caller is handed for each kind of name: the whole file through
 // the input, whatever its size against the buffer's, or nothing at all for
-// what only its own turn may open.
+// what only its own turn may open; alike where a look at each name told its
+// size and where their folder's listing told only which are plain files.
 TEST(ReadAhead, HandsOverPlainFilesWholeAndLeavesTheRestToTheCaller)
 {
     struct Case {
@@ -102,6 +103,7 @@ TEST(ReadAhead, HandsOverPlainFilesWholeAndLeavesTheRestToTheCaller)
     };
     testing::TempDir dir;
     std::vector<std::string> paths{"tolvex"};
+    std::vector<bool> listed_plain{false};
     for (const Case& c : cases) {
         paths.push_back(dir.path(c.name));
         std::string name = c.name;
@@ -110,21 +112,27 @@ TEST(ReadAhead, HandsOverPlainFilesWholeAndLeavesTheRestToTheCaller)
         } else if (name != "missing") {
             ASSERT_TRUE(testing::save_file(paths.back(), pattern(c.size)));
         }
+        listed_plain.push_back(name != "a folder" && name != "missing");
     }
 
-    ReadAheadRun ahead = start_read_ahead(paths, 1, {.window = std::size(cases), .threads = 3});
-    ASSERT_TRUE(all_taken_up(*ahead));
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(cases[i].name);
-        EXPECT_EQ(slot_of(*ahead, i + 1).filled, cases[i].read_ahead);
-        ByteInput input;
-        int error = open_input(ahead.get(), i + 1, paths[i + 1], input);
-        if (!cases[i].read_ahead)
-            continue;
-        ASSERT_EQ(error, 0);
-        EXPECT_EQ(drain(input), pattern(cases[i].size));
-        EXPECT_EQ(input.error, 0);
-        close_input(ahead.get(), i + 1, input);
+    for (bool listed : {false, true}) {
+        SCOPED_TRACE(listed ? "listed" : "looked at");
+        ReadAheadRun ahead = start_read_ahead(
+            paths, 1, {.window = std::size(cases), .threads = 3, .list_from = listed ? 1u : 0u},
+            listed ? listed_plain : std::vector<bool>());
+        ASSERT_TRUE(all_taken_up(*ahead));
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            SCOPED_TRACE(cases[i].name);
+            EXPECT_EQ(slot_of(*ahead, i + 1).filled, cases[i].read_ahead);
+            ByteInput input;
+            int error = open_input(ahead.get(), i + 1, paths[i + 1], input);
+            if (!cases[i].read_ahead)
+                continue;
+            ASSERT_EQ(error, 0);
+            EXPECT_EQ(drain(input), pattern(cases[i].size));
+            EXPECT_EQ(input.error, 0);
+            close_input(ahead.get(), i + 1, input);
+        }
     }
 }
 
