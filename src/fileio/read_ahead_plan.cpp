@@ -15,7 +15,8 @@ constexpr auto disk_wait = std::chrono::microseconds(150);
 // start: fewer than that would not repay starting them.
 constexpr std::size_t files_before_workers = 16;
 
-// How far apart two slow reads may be to count as close together.
+// How far apart the first and the last of three slow reads may be to count
+// as close together.
 constexpr std::size_t slow_reads_apart = 16;
 
 }  // namespace
@@ -58,9 +59,10 @@ bool reads_wait_on_disk(SlowReads& seen, const ReadAheadPlan& plan, std::size_t 
     if (plan.disk_window == 0 || plan.disk_threads == 0 || took <= plan.slow_read)
         return false;
     std::optional<std::uint64_t> fetched = plan.fetched_so_far();
-    bool close = seen.last != 0 &&
-                 std::max(index, seen.last) - std::min(index, seen.last) <= slow_reads_apart;
+    std::size_t first = seen.before_last;
+    bool close = first != 0 && std::max(index, first) - std::min(index, first) <= slow_reads_apart;
     bool from_storage = !fetched || !seen.fetched_at_last || *fetched > *seen.fetched_at_last;
+    seen.before_last = seen.last;
     seen.last = index;
     seen.fetched_at_last = fetched;
     return close && from_storage;

@@ -36,18 +36,24 @@ struct ReadAheadPlan {
 // thread costs more than it saves.
 ReadAheadPlan default_read_ahead_plan(std::size_t file_count);
 
-// What the arming decision keeps of the caller's latest slow read.
+// What the arming decision keeps of the caller's latest slow reads.
 struct SlowReads {
-    std::size_t last = 0;  // its file, or 0 for none (file 0 is the program's name)
+    // The files of the latest two, or 0 for none (file 0 is the program's
+    // name).
+    std::size_t last = 0;
+    std::size_t before_last = 0;
     std::optional<std::uint64_t> fetched_at_last;
 };
 
 // Whether the caller's reads wait on the disk, now that its own open and
-// read of file `index` took `took`: two slow reads within 16 files of each
-// other, with bytes fetched from storage between them where the system
-// counts them. A slow read may only have lost its processor for a while, to
+// read of file `index` took `took`: three slow reads within 16 files, with
+// bytes fetched from storage between the last two where the system counts
+// them. A slow read may only have lost its processor for a while, to
 // another program or to a worker, while on a cold disk the files that share
-// a block of metadata with a slow one come quickly.
+// a block of metadata with a slow one come quickly; and in a folder the
+// page cache holds but for a few files (the kernel takes back pages nobody
+// used lately), two of those may come close together, where the disk's
+// many workers would cost more than they gain.
 bool reads_wait_on_disk(SlowReads& seen, const ReadAheadPlan& plan, std::size_t index,
                         std::chrono::steady_clock::duration took);
 

@@ -289,11 +289,12 @@ std::optional<std::uint64_t> no_count()
     return {};
 }
 
-// Reads wait on the disk only after two slow reads of the caller's own
-// within 16 files of each other, with bytes fetched from storage in
-// between: one slow read may be a lost processor, while files in the page
-// cache come in microseconds.
-TEST(ReadAheadPlan, ReadsWaitOnTheDiskAfterTwoSlowReadsCloseTogether)
+// Reads wait on the disk only after three slow reads of the caller's own
+// within 16 files, with bytes fetched from storage between the last two:
+// one slow read may be a lost processor, two may be the few files of a warm
+// folder that the page cache let go, while files in the page cache come in
+// microseconds.
+TEST(ReadAheadPlan, ReadsWaitOnTheDiskAfterThreeSlowReadsCloseTogether)
 {
     using std::chrono::microseconds;
     struct Case {
@@ -308,16 +309,21 @@ TEST(ReadAheadPlan, ReadsWaitOnTheDiskAfterTwoSlowReadsCloseTogether)
     const Case cases[] = {
         {"all fast", {{1, fast}, {2, fast}, {3, fast}}, growing_count, false},
         {"one slow", {{1, slow}, {2, fast}, {3, fast}}, growing_count, false},
-        {"two slow in a row", {{1, fast}, {2, slow}, {3, slow}}, growing_count, true},
-        {"two slow 16 apart", {{1, slow}, {17, slow}}, growing_count, true},
-        {"two slow 17 apart", {{1, slow}, {18, slow}}, growing_count, false},
+        {"two slow in a row", {{1, fast}, {2, slow}, {3, slow}, {4, fast}}, growing_count, false},
+        {"three slow in a row", {{1, fast}, {2, slow}, {3, slow}, {4, slow}}, growing_count, true},
+        {"three slow within 16", {{1, slow}, {9, slow}, {17, slow}}, growing_count, true},
+        {"three slow over 17", {{1, slow}, {9, slow}, {18, slow}}, growing_count, false},
+        {"pairs far apart", {{1, slow}, {2, slow}, {40, slow}, {41, slow}}, growing_count, false},
         {"just at the bound is not slow",
-         {{1, microseconds(500)}, {2, microseconds(500)}},
+         {{1, microseconds(500)}, {2, microseconds(500)}, {3, microseconds(500)}},
          growing_count,
          false},
-        {"two slow, nothing from storage", {{1, slow}, {2, slow}, {3, slow}}, still_count, false},
-        {"two slow, storage not counted", {{1, slow}, {2, slow}}, no_count, true},
-        {"no workers for a disk", {{1, slow}, {2, slow}}, growing_count, false, 0},
+        {"three slow, nothing from storage",
+         {{1, slow}, {2, slow}, {3, slow}, {4, slow}},
+         still_count,
+         false},
+        {"three slow, storage not counted", {{1, slow}, {2, slow}, {3, slow}}, no_count, true},
+        {"no workers for a disk", {{1, slow}, {2, slow}, {3, slow}}, growing_count, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
