@@ -186,19 +186,11 @@ std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
         search(argument.text, *directory, names, plain);
         if (plain.size() != names.size())
             plain.assign(names.size(), false);
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            std::string_view name = std::string_view(names[i]).substr(*directory);
-            if (name == "." || name == "..")
-                continue;
-            if (kept != i) {
-                names[kept] = std::move(names[i]);
-                plain[kept] = plain[i];
-            }
-            ++kept;
-        }
-        names.resize(kept);
-        if (names.empty()) {
+        auto dots = [&directory](const std::string& path) {
+            std::string_view name = std::string_view(path).substr(*directory);
+            return name == "." || name == "..";
+        };
+        if (std::ranges::all_of(names, dots)) {
             expanded.push_back(std::move(argument.text));
             plain_expanded.push_back(false);
             continue;
@@ -213,6 +205,8 @@ std::vector<std::string> expand_arguments(std::vector<Argument> arguments,
         if (expanded.capacity() - expanded.size() < names.size())
             expanded.reserve(std::max(expanded.size() + names.size(), 2 * expanded.capacity()));
         for (const SortEntry& entry : order) {
+            if (dots(names[entry.index]))
+                continue;
             expanded.push_back(std::move(names[entry.index]));
             plain_expanded.push_back(plain[entry.index]);
         }

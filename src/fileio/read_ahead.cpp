@@ -129,8 +129,8 @@ ReadAheadRun start_read_ahead(const std::vector<std::string>& paths, std::size_t
         } catch (const std::bad_alloc&) {
             ahead->listed_plain = std::vector<std::atomic<bool>>();
         }
-        for (std::size_t i = first; i < std::min(listed_plain.size(), ahead->listed_plain.size());
-             ++i)
+        std::size_t told = std::min(listed_plain.size(), ahead->listed_plain.size());
+        for (std::size_t i = first; i < told; ++i)
             ahead->listed_plain[i].store(listed_plain[i], std::memory_order_relaxed);
     }
     if (plan.threads_after == 0)
