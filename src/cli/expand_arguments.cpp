@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iterator>
 #include <numeric>
+#include <span>
 
 namespace tolvex {
 
@@ -36,8 +37,9 @@ unsigned folded(Character c, const CodePage& code_page)
     return code_page.fold[c.raw];
 }
 
-// A name's place in the sort: the first 8 bytes of its key, big-endian and
-// padded with zeros, and where the name is. Heads that differ order the keys
+// A name's place in the sort: 8 bytes of its key (the first, then the next
+// where those are alike in others), big-endian and padded with zeros, and
+// where the name is. Heads that differ order the keys
 // as the keys themselves would (padding sorts a shorter key first, as the
 // prefix rule does), so most comparisons are of two integers.
 struct SortEntry {
@@ -74,6 +76,52 @@ std::uint64_t head_of(std::string_view key)
     return head;
 }
 
+// Every name's key, one after another, and where each begins.
+struct SortKeys {
+    std::string bytes;
+    std::vector<std::size_t> starts;  // and the end of the last
+
+    std::string_view key(std::size_t i) const
+    {
+        return std::string_view(bytes).substr(starts[i], starts[i + 1] - starts[i]);
+    }
+};
+
+// Sorts `entries`, whose keys are alike in their first `at` bytes and whose
+// heads are their next 8, by their heads, then each run of equal heads by
+// the 8 bytes after those, and so on: the names of one folder are often
+// alike in a long prefix ("Design 0001", "Design 0002"), and integers tell
+// them apart for less than comparing whole keys does. A run in which some
+// key ends is sorted by whole keys, equal keys by the names' own bytes.
+void sort_by_heads(std::span<SortEntry> entries, std::size_t at, const SortKeys& keys,
+                   const std::vector<std::string>& names)
+{
+    std::sort(entries.begin(), entries.end(),
+              [](const SortEntry& a, const SortEntry& b) { return a.head < b.head; });
+    for (auto run = entries.begin(); run != entries.end();) {
+        std::uint64_t head = run->head;
+        auto end = std::find_if(run, entries.end(),
+                                [head](const SortEntry& entry) { return entry.head != head; });
+        std::span<SortEntry> tied(run, end);
+        run = end;
+        if (tied.size() < 2)
+            continue;
+        std::size_t next = at + sizeof head;
+        bool keys_go_on = std::ranges::all_of(
+            tied, [&](const SortEntry& entry) { return keys.key(entry.index).size() > next; });
+        if (!keys_go_on) {
+            std::sort(tied.begin(), tied.end(), [&](const SortEntry& a, const SortEntry& b) {
+                int order = keys.key(a.index).compare(keys.key(b.index));
+                return order != 0 ? order < 0 : names[a.index] < names[b.index];
+            });
+            continue;
+        }
+        for (SortEntry& entry : tied)
+            entry.head = head_of(keys.key(entry.index).substr(next));
+        sort_by_heads(tied, next, keys, names);
+    }
+}
+
 // The names' sorted order, by what follows their first `shared` bytes, which
 // are the same in all. Each name is folded once, into a key, rather than at
 // every comparison; the keys are freed on return.
@@ -84,28 +132,19 @@ std::vector<SortEntry> sorted_order(const std::vector<std::string>& names, std::
     std::size_t name_bytes =
         std::transform_reduce(names.begin(), names.end(), std::size_t{0}, std::plus<>(),
                               [](const std::string& name) { return name.size(); });
-    std::string keys;
-    keys.reserve(two_byte_values ? 2 * name_bytes : name_bytes);
-    std::vector<std::size_t> key_starts;
-    key_starts.reserve(names.size() + 1);
+    SortKeys keys;
+    keys.bytes.reserve(two_byte_values ? 2 * name_bytes : name_bytes);
+    keys.starts.reserve(names.size() + 1);
     std::vector<SortEntry> entries;
     entries.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        key_starts.push_back(keys.size());
-        append_key(keys, std::string_view(names[i]).substr(shared), code_page, two_byte_values);
-        entries.push_back({head_of(std::string_view(keys).substr(key_starts.back())), i});
+        keys.starts.push_back(keys.bytes.size());
+        append_key(keys.bytes, std::string_view(names[i]).substr(shared), code_page,
+                   two_byte_values);
+        entries.push_back({head_of(std::string_view(keys.bytes).substr(keys.starts.back())), i});
     }
-    key_starts.push_back(keys.size());
-
-    auto key = [&](std::size_t i) {
-        return std::string_view(keys).substr(key_starts[i], key_starts[i + 1] - key_starts[i]);
-    };
-    std::sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
-        if (a.head != b.head)
-            return a.head < b.head;
-        int order = key(a.index).compare(key(b.index));
-        return order != 0 ? order < 0 : names[a.index] < names[b.index];
-    });
+    keys.starts.push_back(keys.bytes.size());
+    sort_by_heads(entries, 0, keys, names);
     return entries;
 }
 

@@ -134,7 +134,11 @@ TEST(SortNames, FollowsCompareNamesThenRawBytes)
           // 7 to 9 bytes
           {"abcdefg", "abcdefgh", "ABCDEFGH", "ABCDEFGHI", "abcdefghi", "abcdefgh0"},
           {"longname", "LONGNAME.GOD", "longname.goa", "longname.god", "longnamE_"},  // alike in 8
-          {"\xFF", "\xFFz", "\x80", "z", "Z_", "\xE9t\xE9", "\xC9T\xC9", "\xC9t", "_", "[", "9"}}},
+          {"\xFF", "\xFFz", "\x80", "z", "Z_", "\xE9t\xE9", "\xC9T\xC9", "\xC9t", "_", "[", "9"},
+          // alike in 16 bytes and more, and equal but for case past them
+          {"Every design 2026", "every design 2026 a", "EVERY DESIGN 2026 B", "every design 2026 b",
+           "every design 2026 ab", "Every Design 2026 Ab0123456789",
+           "every design 2026 ab0123456789x", "every design 2026 AB0123456789"}}},
         // Each character is two key bytes here, so 8 bytes are 4 characters.
         {"double-byte",
          testing::fake_double_byte_code_page(),
