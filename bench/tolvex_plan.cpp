@@ -1,8 +1,9 @@
 // tolvex with its read-ahead plan given, to choose the plan by measurement:
 //   bench_tolvex_plan WINDOW THREADS DISK_WINDOW DISK_THREADS FILE...
-// THREADS workers over WINDOW files start at once, the caller reading one
-// file in THREADS + 1 itself; DISK_THREADS over DISK_WINDOW take over once
-// two of the caller's own reads close together took over 150 microseconds.
+// THREADS workers over WINDOW files start at once, the caller reading its
+// share of the files itself as in tolvex; DISK_THREADS over DISK_WINDOW
+// take over once three of the caller's own reads close together took over
+// 150 microseconds.
 // Folders are listed as tolvex lists them. It writes what tolvex writes;
 // windows of 0 read one file at a time.
 #include <cstdint>
@@ -27,7 +28,6 @@ int main(int argc, char** argv)
     plan.window = static_cast<std::size_t>(std::atol(argv[1]));
     plan.threads = static_cast<unsigned>(std::atoi(argv[2]));
     plan.threads_after = 0;
-    plan.caller_share = plan.threads + 1;
     plan.disk_window = static_cast<std::size_t>(std::atol(argv[3]));
     plan.disk_threads = static_cast<unsigned>(std::atoi(argv[4]));
     std::vector<std::string> arguments{argv[0]};

@@ -19,9 +19,9 @@ struct ReadAheadPlan {
     // turn, while those workers run, unless its folder lists it as a plain
     // file (the queue reads those for less); 0 leaves it none.
     unsigned caller_share = 0;
-    // Once two files close together that the caller opened and read itself
-    // each took longer than `slow_read` (reads_wait_on_disk), these take
-    // over: a window and workers for a disk.
+    // Once three files close together that the caller opened and read
+    // itself each took longer than `slow_read` (reads_wait_on_disk), these
+    // take over: a window and workers for a disk.
     std::size_t disk_window = 0;
     unsigned disk_threads = 0;
     std::chrono::microseconds slow_read{0};
