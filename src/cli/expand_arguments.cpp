@@ -39,9 +39,9 @@ unsigned folded(Character c, const CodePage& code_page)
 
 // A name's place in the sort: 8 bytes of its key (the first, then the next
 // where those are alike in others), big-endian and padded with zeros, and
-// where the name is. Heads that differ order the keys
-// as the keys themselves would (padding sorts a shorter key first, as the
-// prefix rule does), so most comparisons are of two integers.
+// where the name is. Heads that differ order the keys as the keys
+// themselves would (padding sorts a shorter key first, as the prefix rule
+// does), so most comparisons are of two integers.
 struct SortEntry {
     std::uint64_t head;
     std::size_t index;
